@@ -1,0 +1,46 @@
+# mirdane: the front door. `make demo` and `make test` do all the set-up
+# they need on a fresh Debian 12 machine (as root, or with sudo).
+BUILD        ?= build
+NATIVE       := $(BUILD)/native
+MINGW_I686   := $(BUILD)/mingw-i686
+MINGW_X86_64 := $(BUILD)/mingw-x86_64
+CMAKE_FLAGS  ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+.PHONY: all deps build cross cross-i686 cross-x86_64 test demo bench clean
+
+all: build
+
+deps:
+	@scripts/install-deps.sh
+
+$(NATIVE)/build.ninja: CMakeLists.txt | deps
+	cmake -S . -B $(NATIVE) -G Ninja $(CMAKE_FLAGS)
+
+build: deps $(NATIVE)/build.ninja
+	cmake --build $(NATIVE)
+
+# The portable core, cross-compiled for the 32-bit host that ships and for
+# 64-bit Windows, so that nothing Linux-only creeps into it.
+cross: cross-i686 cross-x86_64
+
+cross-i686: deps
+	cmake -S . -B $(MINGW_I686) -G Ninja $(CMAKE_FLAGS) \
+	  -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-i686.cmake
+	cmake --build $(MINGW_I686)
+
+cross-x86_64: deps
+	cmake -S . -B $(MINGW_X86_64) -G Ninja $(CMAKE_FLAGS) \
+	  -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-x86_64.cmake
+	cmake --build $(MINGW_X86_64)
+
+test: build
+	@scripts/run-tests.sh $(BUILD)
+
+demo: build
+	@scripts/demo.sh $(NATIVE)
+
+bench: build
+	@scripts/bench.sh $(NATIVE)
+
+clean:
+	rm -rf $(BUILD)

@@ -1,0 +1,29 @@
+// Conversions at the edges of the core, which keeps all text as UTF-16.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace mirdane {
+
+// UTF-8 to UTF-16. Malformed sequences become U+FFFD.
+std::u16string Utf8ToUtf16(std::string_view text);
+// UTF-16 to UTF-8. Unpaired surrogates become U+FFFD.
+std::string Utf16ToUtf8(std::u16string_view text);
+
+// The ASCII letters of `text` in upper case; everything else unchanged.
+std::u16string AsciiUpper(std::u16string_view text);
+// Whether two texts are equal ignoring the case of ASCII letters.
+bool EqualsIgnoringAsciiCase(std::u16string_view a, std::u16string_view b);
+// `text` without leading and trailing blanks (U+0020).
+std::u16string_view TrimBlanks(std::u16string_view text);
+// The number of Unicode code points (a surrogate pair counts once).
+std::size_t CodePointCount(std::u16string_view text);
+// The longest prefix of `text` of at most `limit` code units that does not
+// end inside a surrogate pair.
+std::u16string_view PrefixWithoutSplitPair(std::u16string_view text, std::size_t limit);
+
+// Short literal helper for code that builds UTF-16 from ASCII.
+inline std::u16string U16(std::string_view ascii) { return Utf8ToUtf16(ascii); }
+
+}  // namespace mirdane

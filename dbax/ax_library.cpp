@@ -1,0 +1,44 @@
+#include "dbax/ax_library.h"
+
+#include "dbax/ax_connection.h"
+#include "dbax/ax_exception.h"
+#include "dbax/com_runtime.h"
+#include "dbax/connection_registry.h"
+
+namespace dbAx {
+namespace {
+
+// Guarded by the registry's lock, like the registry itself.
+bool initialised = false;
+
+}  // namespace
+
+void AxLibInit() {
+  std::lock_guard lock(ConnectionRegistry::Mutex());
+  if (initialised) return;
+  const HRESULT result = InitializeComForThread();
+  if (mirdane::Failed(result)) {
+    ThrowAxException(kAxErrorInitialize, u"AxLibInit - COM Initialization.", result);
+  }
+  ConnectionRegistry::Clear();
+  initialised = true;
+}
+
+void AxLibTerm() {
+  std::lock_guard lock(ConnectionRegistry::Mutex());
+  if (!initialised) return;
+  ConnectionRegistry::Walk([](CAxConnection* connection) {
+    if (connection->_IsOpen()) connection->Close();
+    return true;
+  });
+  ConnectionRegistry::Clear();
+  UninitializeComForThread();
+  initialised = false;
+}
+
+bool AxLibIsInitialised() {
+  std::lock_guard lock(ConnectionRegistry::Mutex());
+  return initialised;
+}
+
+}  // namespace dbAx

@@ -1,0 +1,78 @@
+// What a database backend supplies to the provider's object model.
+//
+// The ADO-shaped objects (connection, recordset, fields) are implemented once,
+// in the provider; a backend only opens sessions, describes the table behind a
+// source query, takes field values as its database would, and stores rows.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "base/hresult.h"
+#include "base/variant.h"
+
+namespace dbAx::provider {
+
+using mirdane::HRESULT;
+using mirdane::Variant;
+
+// One entry of a connection's Errors collection.
+struct ProviderError {
+  std::int32_t number = 0;
+  std::u16string description;
+};
+
+// Why a backend call failed: the HRESULT the provider call answers with and
+// the errors that replace the contents of the connection's Errors collection.
+struct Failure {
+  HRESULT result = mirdane::hr::kFail;
+  std::vector<ProviderError> errors;
+
+  static Failure Of(HRESULT result, std::int32_t number, std::u16string description) {
+    return Failure{result, {ProviderError{number, std::move(description)}}};
+  }
+};
+
+struct ColumnInfo {
+  std::u16string name;
+  std::int32_t type = 0;  // an ADO field type (ado::adChar, ado::adDecimal, ...)
+  std::uint8_t precision = 0;
+  std::uint8_t scale = 0;
+  std::int32_t defined_size = 0;
+  std::int32_t attributes = 0;  // ADO field attribute bits
+};
+
+// The table behind an opened source query, ready to take new rows.
+class InsertTarget {
+ public:
+  virtual ~InsertTarget() = default;
+
+  // The columns of the source, in its order.
+  virtual const std::vector<ColumnInfo>& columns() const = 0;
+  // Takes `value` for column `index` as the database would, giving the form
+  // that will be stored; false and the reasons when the column refuses it.
+  virtual bool AcceptValue(std::size_t index, const Variant& value, Variant* stored,
+                           Failure* failure) = 0;
+  // Stores one committed row of the given columns; the others take their
+  // defaults.
+  virtual bool InsertRow(const std::vector<std::pair<std::size_t, Variant>>& values,
+                         Failure* failure) = 0;
+};
+
+// An open connection to one database system.
+class Session {
+ public:
+  virtual ~Session() = default;
+
+  // Opens `sql`, a query that names one table, for inserting rows into it.
+  virtual bool OpenSource(const std::u16string& sql, std::unique_ptr<InsertTarget>* target,
+                          Failure* failure) = 0;
+  // Ends the session; false when the database reported a problem doing so.
+  virtual bool Close(Failure* failure) = 0;
+};
+
+}  // namespace dbAx::provider

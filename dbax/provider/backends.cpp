@@ -1,0 +1,39 @@
+#include "dbax/provider/backends.h"
+
+#include "dbax/provider/ado.h"
+
+#if MIRDANE_WITH_STANDIN
+#include "dbax/provider/sqlite/standin_session.h"
+#endif
+
+namespace dbAx::provider {
+namespace {
+
+bool NotInThisBuild(const std::u16string& what, Failure* failure) {
+  *failure = Failure::Of(ado::adErrProviderNotFound, ado::adErrProviderNotFound,
+                         what + u" is not available in this build of the provider.");
+  return false;
+}
+
+}  // namespace
+
+bool OpenSession(const Route& route, [[maybe_unused]] const std::u16string& user,
+                 [[maybe_unused]] const std::u16string& password,
+                 [[maybe_unused]] std::shared_ptr<Session>* session, Failure* failure) {
+  switch (route.kind) {
+    case BackendKind::StandIn:
+#if MIRDANE_WITH_STANDIN
+      return sqlite::OpenStandInSession(route.target, session, failure);
+#else
+      return NotInThisBuild(u"The embedded IBM i stand-in (sqlite:)", failure);
+#endif
+    case BackendKind::Odbc:
+      return NotInThisBuild(u"The ODBC backend (odbc:)", failure);
+    case BackendKind::IbmI:
+      return NotInThisBuild(u"A direct connection to the IBM i system '" + route.target + u"'",
+                            failure);
+  }
+  return NotInThisBuild(u"This data source", failure);
+}
+
+}  // namespace dbAx::provider

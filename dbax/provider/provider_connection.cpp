@@ -1,0 +1,81 @@
+#include "dbax/provider/provider_connection.h"
+
+#include "dbax/provider/backends.h"
+#include "dbax/provider/routing.h"
+
+namespace dbAx::provider {
+
+using mirdane::hr::kOk;
+using mirdane::hr::kPointer;
+
+HRESULT ConnectionCore::Fail(Failure failure) {
+  errors->Replace(std::move(failure.errors));
+  return failure.result;
+}
+
+HRESULT ConnectionCore::Fail(HRESULT result, std::u16string description) {
+  return Fail(Failure::Of(result, result, std::move(description)));
+}
+
+HRESULT ProviderConnection::put_CursorLocation(std::int32_t location) {
+  if (location != ado::adUseServer && location != ado::adUseClient) {
+    return core_->Fail(ado::adErrInvalidArgument,
+                       u"Arguments are of the wrong type, are out of acceptable range, or are in "
+                       u"conflict with one another.");
+  }
+  cursor_location_ = location;
+  return kOk;
+}
+
+HRESULT ProviderConnection::get_CursorLocation(std::int32_t* location) {
+  if (!location) return kPointer;
+  *location = cursor_location_;
+  return kOk;
+}
+
+HRESULT ProviderConnection::Open(const std::u16string& connection_string,
+                                 const std::u16string& user, const std::u16string& password,
+                                 std::int32_t /*options*/) {
+  if (core_->session) {
+    return core_->Fail(ado::adErrObjectOpen, u"Operation is not allowed when the object is open.");
+  }
+  const std::u16string data_source = DataSourceOf(connection_string);
+  if (data_source.empty()) {
+    return core_->Fail(mirdane::hr::kFail,
+                       u"The connection string names no data source (the IBM i system): '" +
+                           connection_string + u"'.");
+  }
+  Failure failure;
+  std::shared_ptr<Session> session;
+  if (!OpenSession(RouteOf(data_source), user, password, &session, &failure)) {
+    return core_->Fail(std::move(failure));
+  }
+  core_->session = std::move(session);
+  return kOk;
+}
+
+HRESULT ProviderConnection::get_State(std::int32_t* state) {
+  if (!state) return kPointer;
+  *state = core_->session ? ado::adStateOpen : ado::adStateClosed;
+  return kOk;
+}
+
+HRESULT ProviderConnection::Close() {
+  if (!core_->session) {
+    return core_->Fail(ado::adErrObjectClosed,
+                       u"Operation is not allowed when the object is closed.");
+  }
+  auto session = std::move(core_->session);
+  core_->session.reset();
+  Failure failure;
+  if (!session->Close(&failure)) return core_->Fail(std::move(failure));
+  return kOk;
+}
+
+HRESULT ProviderConnection::get_Errors(std::shared_ptr<Errors>* errors) {
+  if (!errors) return kPointer;
+  *errors = core_->errors;
+  return kOk;
+}
+
+}  // namespace dbAx::provider

@@ -1,0 +1,41 @@
+// The provider's Connection object: routes its connection string to a backend
+// and keeps the Errors collection that every object of the connection reports
+// into.
+#pragma once
+
+#include <memory>
+
+#include "dbax/provider/ado.h"
+#include "dbax/provider/backend.h"
+#include "dbax/provider/error_collection.h"
+
+namespace dbAx::provider {
+
+// What a connection shares with the recordsets opened on it.
+struct ConnectionCore {
+  std::shared_ptr<ErrorCollection> errors = std::make_shared<ErrorCollection>();
+  std::shared_ptr<Session> session;  // null while the connection is closed
+
+  // Records a failure in the Errors collection and gives its HRESULT.
+  HRESULT Fail(Failure failure);
+  HRESULT Fail(HRESULT result, std::u16string description);
+};
+
+class ProviderConnection final : public Connection {
+ public:
+  HRESULT put_CursorLocation(std::int32_t location) override;
+  HRESULT get_CursorLocation(std::int32_t* location) override;
+  HRESULT Open(const std::u16string& connection_string, const std::u16string& user,
+               const std::u16string& password, std::int32_t options) override;
+  HRESULT get_State(std::int32_t* state) override;
+  HRESULT Close() override;
+  HRESULT get_Errors(std::shared_ptr<Errors>* errors) override;
+
+  const std::shared_ptr<ConnectionCore>& core() const { return core_; }
+
+ private:
+  std::int32_t cursor_location_ = ado::adUseServer;
+  std::shared_ptr<ConnectionCore> core_ = std::make_shared<ConnectionCore>();
+};
+
+}  // namespace dbAx::provider

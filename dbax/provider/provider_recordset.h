@@ -1,0 +1,72 @@
+// The provider's Recordset object and its Fields.
+//
+// A recordset opens a source query that names one table and inserts rows into
+// it: AddNew starts a pending row, field values are taken as the backend's
+// database would take them, Update stores the row. It fetches no rows; the
+// connector never reads any.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "dbax/provider/ado.h"
+#include "dbax/provider/provider_connection.h"
+
+namespace dbAx::provider {
+
+// The state of an open recordset, shared with its Field objects.
+struct RowBuffer {
+  std::shared_ptr<ConnectionCore> connection;
+  std::unique_ptr<InsertTarget> target;
+  bool open = false;
+  std::int32_t edit_mode = ado::adEditNone;
+  std::vector<std::optional<Variant>> pending;                 // the new row's assigned values
+  std::optional<std::vector<std::optional<Variant>>> current;  // the row stored last
+};
+
+class ProviderRecordset final : public Recordset {
+ public:
+  HRESULT put_Source(const std::u16string& source) override;
+  HRESULT putref_ActiveConnection(const std::shared_ptr<Connection>& connection) override;
+  HRESULT Open(const Variant& source, const Variant& active_connection, std::int32_t cursor_type,
+               std::int32_t lock_type, std::int32_t options) override;
+  HRESULT get_Fields(std::shared_ptr<Fields>* fields) override;
+  HRESULT put_CursorType(std::int32_t value) override;
+  HRESULT get_CursorType(std::int32_t* value) override;
+  HRESULT put_CacheSize(std::int32_t value) override;
+  HRESULT get_CacheSize(std::int32_t* value) override;
+  HRESULT put_CursorLocation(std::int32_t value) override;
+  HRESULT get_CursorLocation(std::int32_t* value) override;
+  HRESULT put_MarshalOptions(std::int32_t value) override;
+  HRESULT get_MarshalOptions(std::int32_t* value) override;
+  HRESULT Supports(std::int32_t options, bool* supported) override;
+  HRESULT AddNew(const Variant& field_list, const Variant& values) override;
+  HRESULT Update(const Variant& fields, const Variant& values) override;
+  HRESULT get_EditMode(std::int32_t* mode) override;
+  HRESULT CancelUpdate() override;
+  HRESULT Resync(std::int32_t affect_records, std::int32_t resync_values) override;
+  HRESULT get_State(std::int32_t* state) override;
+  HRESULT get_BOF(bool* bof) override;
+  HRESULT get_EOF(bool* eof) override;
+  HRESULT MoveFirst() override;
+  HRESULT Close() override;
+
+ private:
+  bool IsOpen() const { return buffer_ && buffer_->open; }
+  // Records a failure with the active connection's errors, when there is one.
+  HRESULT Fail(HRESULT result, std::u16string description);
+  HRESULT FailClosed();
+
+  std::u16string source_;
+  std::shared_ptr<ProviderConnection> connection_;
+  std::int32_t cursor_type_ = ado::adOpenForwardOnly;
+  std::int32_t lock_type_ = ado::adLockReadOnly;
+  std::int32_t cache_size_ = 1;
+  std::int32_t cursor_location_ = ado::adUseServer;
+  std::int32_t marshal_options_ = 0;
+  std::shared_ptr<RowBuffer> buffer_;
+  std::shared_ptr<Fields> fields_;
+};
+
+}  // namespace dbAx::provider

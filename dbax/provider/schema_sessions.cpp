@@ -1,0 +1,33 @@
+#include "base/text.h"
+#include "dbax/provider/routing.h"
+#include "dbax/provider/schema_session.h"
+
+#if MIRDANE_WITH_STANDIN
+#include "dbax/provider/sqlite/standin_schema.h"
+#endif
+
+namespace dbAx::provider {
+
+std::unique_ptr<SchemaSession> OpenSchemaSession(const std::u16string& data_source,
+                                                 const std::u16string& user,
+                                                 const std::u16string& password) {
+  (void)user;
+  (void)password;
+  const Route route = RouteOf(data_source);
+  switch (route.kind) {
+    case BackendKind::StandIn:
+#if MIRDANE_WITH_STANDIN
+      return sqlite::OpenStandInSchema(route.target);
+#else
+      throw SchemaError("the embedded IBM i stand-in (sqlite:) is not part of this build");
+#endif
+    case BackendKind::Odbc:
+      throw SchemaError("the ODBC backend (odbc:) is not part of this build yet");
+    case BackendKind::IbmI:
+      break;
+  }
+  throw SchemaError("no backend serves the data source '" + mirdane::Utf16ToUtf8(data_source) +
+                    "': use sqlite:DIR for the embedded stand-in or odbc:CONNECTION-STRING");
+}
+
+}  // namespace dbAx::provider
