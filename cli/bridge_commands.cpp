@@ -1,5 +1,6 @@
 // mirdane bridge create | show: the bridge tables of a library.
 #include <iostream>
+#include <memory>
 #include <string>
 
 #include "base/text.h"
@@ -56,15 +57,15 @@ void AddBridgeCommands(CLI::App& app, int* exit_code) {
   auto* bridge = app.add_subcommand("bridge", "create and look at the bridge tables of a library");
   bridge->require_subcommand(1);
 
-  static ConnectionOptions create_options;
+  auto create_options = std::make_shared<ConnectionOptions>();
   auto* create = bridge->add_subcommand(
       "create",
       "create the library (when missing) and the tables UAGYCPP and UAG0CPP with every column of "
       "the field catalogue, the transaction number and the line number; existing tables are left "
       "unchanged");
-  AddConnectionOptions(*create, create_options);
-  create->callback([exit_code] {
-    *exit_code = RunBridge("create", create_options, [](auto& session, const auto& library) {
+  AddConnectionOptions(*create, *create_options);
+  create->callback([exit_code, create_options] {
+    *exit_code = RunBridge("create", *create_options, [](auto& session, const auto& library) {
       for (const auto& line : bridge::CreateBridgeTables(session, library)) {
         std::cout << line << "\n";
       }
@@ -72,16 +73,16 @@ void AddBridgeCommands(CLI::App& app, int* exit_code) {
     });
   });
 
-  static ConnectionOptions show_options;
-  static bridge::ShowOptions show_flags;
+  auto show_options = std::make_shared<ConnectionOptions>();
+  auto show_flags = std::make_shared<bridge::ShowOptions>();
   auto* show = bridge->add_subcommand(
       "show", "print the rows of UAGYCPP and UAG0CPP, in transaction and line order");
-  AddConnectionOptions(*show, show_options);
-  show->add_flag("--all-columns", show_flags.all_columns,
+  AddConnectionOptions(*show, *show_options);
+  show->add_flag("--all-columns", show_flags->all_columns,
                  "also show the columns that hold only blanks or zeros");
-  show->callback([exit_code] {
-    *exit_code = RunBridge("show", show_options, [](auto& session, const auto& library) {
-      std::cout << bridge::ShowBridgeTables(session, library, show_flags);
+  show->callback([exit_code, show_options, show_flags] {
+    *exit_code = RunBridge("show", *show_options, [&](auto& session, const auto& library) {
+      std::cout << bridge::ShowBridgeTables(session, library, *show_flags);
       return kExitOk;
     });
   });

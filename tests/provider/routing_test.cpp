@@ -1,0 +1,74 @@
+#include <gtest/gtest.h>
+
+#include "dbax/provider/routing.h"
+#include "dbax/provider/sql_type.h"
+#include "dbax/provider/sqlite/source_target.h"
+#include "dbax/sql_identifier.h"
+#include "base/text.h"
+
+namespace dbAx::provider {
+namespace {
+
+std::u16string SourceOf(const std::u16string& data_source) {
+  return DataSourceOf(u"Provider=IBMDA400;Data source=" + data_source + u";Force Translate=0");
+}
+
+TEST(Routing, TheDataSourceIsReadOutOfTheReleasesConnectionString) {
+  EXPECT_EQ(SourceOf(u"sqlite:/var/xa"), u"sqlite:/var/xa");
+  EXPECT_EQ(SourceOf(u"PRODSYS"), u"PRODSYS");
+  // An ODBC string keeps its own semicolons and braces.
+  EXPECT_EQ(SourceOf(u"odbc:DRIVER={PostgreSQL Unicode};SERVER=127.0.0.1;PORT=5433"),
+            u"odbc:DRIVER={PostgreSQL Unicode};SERVER=127.0.0.1;PORT=5433");
+  EXPECT_EQ(SourceOf(u"odbc:DSN=x;PWD={a;b}"), u"odbc:DSN=x;PWD={a;b}");
+  EXPECT_EQ(DataSourceOf(u"Provider=IBMDA400;DATA SOURCE = sys ;"), u"sys");
+  EXPECT_EQ(DataSourceOf(u"Provider=IBMDA400;Force Translate=0"), u"");
+  EXPECT_EQ(SourceOf(u""), u"");
+}
+
+TEST(Routing, ThePrefixPicksTheBackend) {
+  EXPECT_EQ(RouteOf(u"sqlite:build/demo").kind, BackendKind::StandIn);
+  EXPECT_EQ(RouteOf(u"SQLite:build/demo").target, u"build/demo");
+  EXPECT_EQ(RouteOf(u"odbc:DSN=xa").kind, BackendKind::Odbc);
+  EXPECT_EQ(RouteOf(u"odbc:DSN=xa").target, u"DSN=xa");
+  EXPECT_EQ(RouteOf(u"AS400.EXAMPLE.COM").kind, BackendKind::IbmI);
+}
+
+TEST(SqlType, DeclarationsMapToAdoTypesWithPrecisionAndScale) {
+  const auto decimal = ParseSqlType(u"decimal(15, 2)");
+  EXPECT_EQ(decimal.AdoType(), 14);
+  EXPECT_EQ(decimal.precision, 15);
+  EXPECT_EQ(decimal.scale, 2);
+  EXPECT_EQ(decimal.Canonical(), u"DECIMAL(15, 2)");
+  EXPECT_EQ(ParseSqlType(u"NUMERIC(7,0)").AdoType(), 131);
+  EXPECT_EQ(ParseSqlType(u"CHAR (10)").AdoType(), 129);
+  EXPECT_EQ(ParseSqlType(u"CHAR (10)").length, 10);
+  EXPECT_EQ(ParseSqlType(u"character varying(40)").AdoType(), 200);
+  EXPECT_EQ(ParseSqlType(u"INTEGER").AdoType(), 3);
+  EXPECT_EQ(ParseSqlType(u"DEC").Canonical(), u"DECIMAL(5, 0)");
+  EXPECT_EQ(ParseSqlType(u"BLOB").kind, SqlType::Kind::Other);
+}
+
+TEST(SourceTarget, FindsTheQualifiedTableOfAQuery) {
+  auto target = sqlite::SourceTargetOf(u"SELECT * FROM XALIB.UAGYCPP WHERE 1=0");
+  EXPECT_TRUE(target.qualified);
+  EXPECT_EQ(target.library, u"XALIB");
+  EXPECT_EQ(target.table, u"UAGYCPP");
+  target = sqlite::SourceTargetOf(u"SELECT * FROM .UAGYCPP WHERE 1=0");
+  EXPECT_TRUE(target.qualified);
+  EXPECT_EQ(target.library, u"");
+  EXPECT_FALSE(sqlite::SourceTargetOf(u"SELECT 1").found);
+}
+
+TEST(SqlIdentifier, OnlyOrdinaryIbmINamesPass) {
+  for (const auto* good : {u"XALIB", u"xalib", u"A1", u"$LIB", u"#X@_"}) {
+    EXPECT_TRUE(IsSqlIdentifier(good)) << mirdane::Utf16ToUtf8(good);
+  }
+  for (const auto* bad : {u"", u"1LIB", u"XA LIB", u"XA;DROP", u"XA.LIB", u"X\"A", u"XÄ"}) {
+    EXPECT_FALSE(IsSqlIdentifier(bad));
+  }
+  EXPECT_TRUE(IsSqlIdentifier(std::u16string(128, u'A')));
+  EXPECT_FALSE(IsSqlIdentifier(std::u16string(129, u'A')));
+}
+
+}  // namespace
+}  // namespace dbAx::provider
