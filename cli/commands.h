@@ -12,5 +12,6 @@ inline constexpr int kExitFailed = 1;  // the work was done, and part of it fail
 inline constexpr int kExitUsage = 2;   // arguments or input files are unusable
 
 void AddBridgeCommands(CLI::App& app, int* exit_code);
+void AddReleaseCommand(CLI::App& app, int* exit_code);
 
 }  // namespace mirdane::cli

@@ -16,6 +16,7 @@ int main(int argc, char** argv) {
       "mirdane"};
   app.require_subcommand(1);
   int exit_code = kExitOk;
+  AddReleaseCommand(app, &exit_code);
   AddBridgeCommands(app, &exit_code);
   try {
     app.parse(argc, argv);

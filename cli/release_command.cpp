@@ -1,0 +1,102 @@
+// mirdane release: drives the release exactly as the host's Release module
+// does, with a batch file in place of the host.
+#include <filesystem>
+#include <iostream>
+#include <memory>
+
+#include "base/text.h"
+#include "cli/commands.h"
+#include "cli/progress_bar.h"
+#include "dbax/ax_exception.h"
+#include "dbax/ax_library.h"
+#include "host/batch/batch_file.h"
+#include "host/batch/batch_release_data.h"
+#include "release/release_script.h"
+
+namespace mirdane::cli {
+namespace {
+
+struct ReleaseOptions {
+  std::string batch;
+  std::string log_dir;
+};
+
+// Starts the data-access library for the run and stops it afterwards.
+class DataAccessLibrary {
+ public:
+  DataAccessLibrary() { dbAx::AxLibInit(); }
+  ~DataAccessLibrary() {
+    try {
+      dbAx::AxLibTerm();
+    } catch (dbAx::CAxException* caught) {
+      delete caught;
+    }
+  }
+  DataAccessLibrary(const DataAccessLibrary&) = delete;
+  DataAccessLibrary& operator=(const DataAccessLibrary&) = delete;
+};
+
+int RunRelease(const ReleaseOptions& options) {
+  const std::filesystem::path path(options.batch);
+  batch::BatchFile file;
+  try {
+    file = batch::LoadBatchFile(path);
+  } catch (const batch::BatchFileError& error) {
+    std::cerr << "mirdane release: " << error.what() << "\n";
+    return kExitUsage;
+  }
+  for (const auto& note : file.notes) std::cerr << "mirdane release: " << note << "\n";
+
+  const std::filesystem::path log_dir =
+      options.log_dir.empty() ? path.parent_path() / "logs" : std::filesystem::path(options.log_dir);
+  batch::HostLog log(log_dir);
+  ProgressBar progress(stderr, file.documents.size());
+
+  DataAccessLibrary library;
+  releaseScript script;
+  kfx::KfxReturnValue result = kfx::KFX_REL_SUCCESS;
+  std::size_t released = 0;
+  bool opened = false;
+  for (const auto& document : file.documents) {
+    script.putref_DocumentData(batch::MakeReleaseData(file, document, log));
+    if (!opened) {
+      script.OpenScript(&result);
+      opened = true;
+    }
+    progress.Hide();
+    script.ReleaseDoc(&result);
+    const bool ok = result == kfx::KFX_REL_SUCCESS;
+    if (ok) ++released;
+    std::cout << "document " << document.number << ": " << (ok ? "released" : "NOT released")
+              << std::endl;
+    progress.Show(static_cast<std::size_t>(document.number));
+  }
+  if (!opened) script.OpenScript(&result);
+  script.CloseScript(&result);
+  progress.Hide();
+
+  const std::size_t total = file.documents.size();
+  std::cout << released << " of " << total << (total == 1 ? " document" : " documents")
+            << " released";
+  if (released < total) std::cout << "; the log is " << log.CurrentLogFile().string();
+  std::cout << "\n";
+  return released == total ? kExitOk : kExitFailed;
+}
+
+}  // namespace
+
+void AddReleaseCommand(CLI::App& app, int* exit_code) {
+  auto options = std::make_shared<ReleaseOptions>();
+  auto* release = app.add_subcommand(
+      "release",
+      "release every document of a batch file into its bridge tables, as the host's Release "
+      "module does; exits 0 when every document was released, 1 when any was not, 2 when the "
+      "batch file or the arguments are unusable");
+  release->add_option("--batch", options->batch, "the batch file (JSON)")->required();
+  release->add_option("--log-dir", options->log_dir,
+                      "where the error log ERR_<yy><mm>.txt goes (default: logs beside the batch "
+                      "file)");
+  release->callback([exit_code, options] { *exit_code = RunRelease(*options); });
+}
+
+}  // namespace mirdane::cli

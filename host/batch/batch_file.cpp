@@ -1,0 +1,237 @@
+#include "host/batch/batch_file.h"
+
+#include <fstream>
+#include <set>
+#include <sstream>
+
+#include "base/text.h"
+#include "host/batch/json_lines.h"
+
+namespace mirdane::batch {
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+const char* TypeName(const Json& value) {
+  if (value.is_string()) return "a text";
+  if (value.is_number()) return "a number";
+  if (value.is_boolean()) return "true or false";
+  if (value.is_array()) return "a list";
+  if (value.is_object()) return "an object";
+  return "null";
+}
+
+// Reads one batch file's JSON, with the file name and lines for messages.
+class Reader {
+ public:
+  Reader(std::filesystem::path path, const JsonWithLines& parsed)
+      : path_(std::move(path)), parsed_(parsed) {}
+
+  [[noreturn]] void Fail(const std::string& pointer, const std::string& what) const {
+    throw BatchFileError(path_.string() + ":" + std::to_string(parsed_.LineOf(pointer)) + ": " +
+                         Describe(pointer) + ": " + what);
+  }
+
+  // Members the reader does not know are noted, not refused: a newer file may
+  // carry more than this version reads.
+  void CheckMembers(const Json& object, const std::string& pointer,
+                    std::initializer_list<const char*> known, std::vector<std::string>& notes) const {
+    for (const auto& [name, value] : object.items()) {
+      bool found = false;
+      for (const char* k : known) found = found || name == k;
+      if (!found) {
+        notes.push_back(path_.string() + ":" + std::to_string(parsed_.LineOf(pointer + "/" + name)) +
+                        ": the member \"" + name + "\" is not part of a batch file and was ignored");
+      }
+    }
+  }
+
+  const Json* Member(const Json& object, const std::string& name) const {
+    const auto found = object.find(name);
+    if (found == object.end() || found->is_null()) return nullptr;
+    return &*found;
+  }
+
+  std::u16string Text(const Json& object, const std::string& pointer, const std::string& name) const {
+    const Json* value = Member(object, name);
+    if (!value) return {};
+    if (!value->is_string()) Fail(pointer + "/" + name, std::string("expected a text, found ") + TypeName(*value));
+    return Utf8ToUtf16(value->get<std::string>());
+  }
+
+  const Json* Object(const Json& object, const std::string& pointer, const std::string& name) const {
+    const Json* value = Member(object, name);
+    if (value && !value->is_object()) {
+      Fail(pointer + "/" + name, std::string("expected an object, found ") + TypeName(*value));
+    }
+    return value;
+  }
+
+  const Json* List(const Json& object, const std::string& pointer, const std::string& name) const {
+    const Json* value = Member(object, name);
+    if (value && !value->is_array()) {
+      Fail(pointer + "/" + name, std::string("expected a list, found ") + TypeName(*value));
+    }
+    return value;
+  }
+
+  std::vector<std::u16string> Texts(const Json& object, const std::string& pointer,
+                                    const std::string& name) const {
+    std::vector<std::u16string> texts;
+    const Json* list = List(object, pointer, name);
+    if (!list) return texts;
+    for (std::size_t i = 0; i < list->size(); ++i) {
+      const Json& item = (*list)[i];
+      if (!item.is_string()) {
+        Fail(pointer + "/" + name + "/" + std::to_string(i),
+             std::string("expected a text, found ") + TypeName(item));
+      }
+      texts.push_back(Utf8ToUtf16(item.get<std::string>()));
+    }
+    return texts;
+  }
+
+  NamedTexts Named(const Json& object, const std::string& pointer, const std::string& name) const {
+    NamedTexts texts;
+    const Json* map = Object(object, pointer, name);
+    if (!map) return texts;
+    for (const auto& [key, value] : map->items()) {
+      texts.emplace_back(Utf8ToUtf16(key), Text(*map, pointer + "/" + name, key));
+    }
+    return texts;
+  }
+
+  const JsonWithLines& parsed() const { return parsed_; }
+
+ private:
+  // "/documents/0/tables" -> "documents[0].tables"
+  static std::string Describe(const std::string& pointer) {
+    std::string out;
+    std::size_t at = 1;
+    while (at <= pointer.size() && !pointer.empty()) {
+      const auto next = pointer.find('/', at);
+      const std::string token = pointer.substr(at, next == std::string::npos ? std::string::npos : next - at);
+      const bool index = !token.empty() && token.find_first_not_of("0123456789") == std::string::npos;
+      if (index) out += "[" + token + "]";
+      else out += (out.empty() ? "" : ".") + token;
+      if (next == std::string::npos) break;
+      at = next + 1;
+    }
+    return out.empty() ? "the file" : out;
+  }
+
+  std::filesystem::path path_;
+  const JsonWithLines& parsed_;
+};
+
+SetupSpec ReadSetup(const Reader& in, const Json& setup, std::vector<std::string>& notes) {
+  const std::string at = "/setup";
+  in.CheckMembers(setup, at, {"name", "connectString", "userName", "password", "customProperties",
+                              "links", "indexFields", "batchFields", "captureValues"}, notes);
+  SetupSpec spec;
+  spec.name = in.Text(setup, at, "name");
+  spec.connectString = in.Text(setup, at, "connectString");
+  spec.userName = in.Text(setup, at, "userName");
+  spec.password = in.Text(setup, at, "password");
+  spec.customProperties = in.Named(setup, at, "customProperties");
+  if (const Json* links = in.List(setup, at, "links")) {
+    for (std::size_t i = 0; i < links->size(); ++i) {
+      const std::string link_at = at + "/links/" + std::to_string(i);
+      const Json& link = (*links)[i];
+      if (!link.is_object()) in.Fail(link_at, std::string("expected a link object, found ") + TypeName(link));
+      in.CheckMembers(link, link_at, {"source", "sourceType", "destination"}, notes);
+      LinkSpec spec_link;
+      spec_link.source = in.Text(link, link_at, "source");
+      spec_link.destination = in.Text(link, link_at, "destination");
+      if (const Json* type = in.Member(link, "sourceType")) {
+        if (!type->is_number_integer() || type->get<std::int64_t>() < 0 || type->get<std::int64_t>() > 3) {
+          in.Fail(link_at + "/sourceType",
+                  "expected 0 (index field), 1 (text constant), 2 (capture value) or 3 (batch "
+                  "field), found " + type->dump());
+        }
+        spec_link.sourceType = type->get<std::int32_t>();
+      }
+      spec.links.push_back(std::move(spec_link));
+    }
+  }
+  spec.indexFields = in.Texts(setup, at, "indexFields");
+  spec.batchFields = in.Texts(setup, at, "batchFields");
+  spec.captureValues = in.Texts(setup, at, "captureValues");
+  return spec;
+}
+
+DocumentSpec ReadDocument(const Reader& in, const Json& document, std::size_t index,
+                          std::vector<std::string>& notes) {
+  const std::string at = "/documents/" + std::to_string(index);
+  if (!document.is_object()) in.Fail(at, std::string("expected a document object, found ") + TypeName(document));
+  in.CheckMembers(document, at, {"pdfFileName", "indexFields", "tables", "batchFields", "captureValues"}, notes);
+  DocumentSpec spec;
+  spec.number = static_cast<int>(index) + 1;
+  spec.line = in.parsed().LineOf(at);
+  spec.pdfFileName = in.Text(document, at, "pdfFileName");
+  spec.indexFields = in.Named(document, at, "indexFields");
+  spec.batchFields = in.Named(document, at, "batchFields");
+  spec.captureValues = in.Named(document, at, "captureValues");
+  if (const Json* tables = in.Object(document, at, "tables")) {
+    for (const auto& [name, table] : tables->items()) {
+      const std::string table_at = at + "/tables/" + name;
+      if (!table.is_object()) {
+        in.Fail(table_at, std::string("expected an object of columns, found ") + TypeName(table));
+      }
+      TableSpec spec_table{Utf8ToUtf16(name), {}};
+      for (const auto& [column, rows] : table.items()) {
+        spec_table.columns.emplace_back(Utf8ToUtf16(column), in.Texts(table, table_at, column));
+      }
+      spec.tables.push_back(std::move(spec_table));
+    }
+  }
+  return spec;
+}
+
+}  // namespace
+
+const std::u16string* FindText(const NamedTexts& texts, const std::u16string& name) {
+  for (const auto& [key, value] : texts) {
+    if (key == name) return &value;
+  }
+  return nullptr;
+}
+
+BatchFile LoadBatchFile(const std::filesystem::path& path) {
+  std::ifstream stream(path, std::ios::binary);
+  if (!stream) throw BatchFileError(path.string() + ": cannot be read (no such file, or no access)");
+  std::stringstream contents;
+  contents << stream.rdbuf();
+  std::string text = contents.str();
+  // A byte order mark is not JSON, but editors write one.
+  if (text.rfind("\xEF\xBB\xBF", 0) == 0) text.erase(0, 3);
+
+  JsonWithLines parsed;
+  try {
+    parsed = ParseJsonWithLines(text);
+  } catch (const JsonSyntaxError& error) {
+    throw BatchFileError(path.string() + ":" + std::to_string(error.line()) +
+                         ": not valid JSON: " + error.what());
+  }
+  if (!parsed.value.is_object()) {
+    throw BatchFileError(path.string() + ":1: the file: expected a JSON object, found " +
+                         TypeName(parsed.value));
+  }
+  Reader in(path, parsed);
+  BatchFile batch;
+  batch.path = path;
+  const Json& root = parsed.value;
+  in.CheckMembers(root, "", {"batchClass", "documentClass", "setup", "documents"}, batch.notes);
+  batch.batchClass = in.Text(root, "", "batchClass");
+  batch.documentClass = in.Text(root, "", "documentClass");
+  if (const Json* setup = in.Object(root, "", "setup")) batch.setup = ReadSetup(in, *setup, batch.notes);
+  if (const Json* documents = in.List(root, "", "documents")) {
+    for (std::size_t i = 0; i < documents->size(); ++i) {
+      batch.documents.push_back(ReadDocument(in, (*documents)[i], i, batch.notes));
+    }
+  }
+  batch.json = std::move(parsed.value);
+  return batch;
+}
+
+}  // namespace mirdane::batch

@@ -1,0 +1,76 @@
+// The batch file: one document class's export setup and the documents of one
+// batch, in one JSON document. It stands in for the capture host outside it.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+namespace mirdane::batch {
+
+using NamedTexts = std::vector<std::pair<std::u16string, std::u16string>>;
+
+struct LinkSpec {
+  std::u16string source;
+  std::int32_t sourceType = 0;  // 0 index field, 1 text constant, 2 capture value, 3 batch field
+  std::u16string destination;
+};
+
+struct SetupSpec {
+  std::u16string name;
+  std::u16string connectString;
+  std::u16string userName;
+  std::u16string password;
+  NamedTexts customProperties;
+  std::vector<LinkSpec> links;
+  std::vector<std::u16string> indexFields;
+  std::vector<std::u16string> batchFields;
+  std::vector<std::u16string> captureValues;
+};
+
+struct TableSpec {
+  std::u16string name;
+  // Column name -> the column's texts, one per row.
+  std::vector<std::pair<std::u16string, std::vector<std::u16string>>> columns;
+};
+
+struct DocumentSpec {
+  int number = 0;  // 1 for the first document of the batch
+  int line = 0;    // where it starts in the file
+  std::u16string pdfFileName;
+  NamedTexts indexFields;
+  std::vector<TableSpec> tables;
+  NamedTexts batchFields;
+  NamedTexts captureValues;
+};
+
+struct BatchFile {
+  std::filesystem::path path;
+  std::u16string batchClass;
+  std::u16string documentClass;
+  SetupSpec setup;
+  std::vector<DocumentSpec> documents;
+  nlohmann::ordered_json json;      // the file as read, for writing the setup back
+  std::vector<std::string> notes;   // members that were not understood and so ignored
+};
+
+// A batch file that cannot be used; what() names the file, the line and the problem.
+class BatchFileError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// Reads and checks a batch file. Every member is optional; a missing text
+// reads as empty and a missing list as empty. A member of the wrong type, a
+// source type outside 0 to 3 or malformed JSON is refused.
+BatchFile LoadBatchFile(const std::filesystem::path& path);
+
+// Finds a text by name among named texts; null when absent.
+const std::u16string* FindText(const NamedTexts& texts, const std::u16string& name);
+
+}  // namespace mirdane::batch

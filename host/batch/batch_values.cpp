@@ -1,0 +1,209 @@
+#include "host/batch/batch_values.h"
+
+namespace mirdane::batch {
+namespace {
+
+using mirdane::HRESULT;
+using mirdane::Variant;
+using mirdane::VarType;
+namespace hr = mirdane::hr;
+
+class BatchValue;
+
+class BatchRowValues final : public kfx::RowValues {
+ public:
+  explicit BatchRowValues(std::shared_ptr<const ResolvedValue> value) : value_(std::move(value)) {}
+
+  HRESULT QueryInterface(const mirdane::InterfaceId& iid, std::shared_ptr<Object>* out) override {
+    if (iid != kInterfaceId) return Object::QueryInterface(iid, out);
+    *out = shared_from_this();
+    return hr::kOk;
+  }
+  HRESULT get_Count(std::int32_t* count) override {
+    *count = static_cast<std::int32_t>(value_->rows.size());
+    return hr::kOk;
+  }
+  HRESULT get_Item(const Variant& row, std::shared_ptr<kfx::Value>* value) override;
+
+ private:
+  std::shared_ptr<const ResolvedValue> value_;
+};
+
+class BatchValue final : public kfx::Value {
+ public:
+  explicit BatchValue(std::shared_ptr<const ResolvedValue> value) : value_(std::move(value)) {}
+
+  HRESULT get_Destination(std::u16string* destination) override {
+    *destination = value_->destination;
+    return hr::kOk;
+  }
+  HRESULT get_Value(std::u16string* text) override {
+    *text = value_->text;
+    return hr::kOk;
+  }
+  HRESULT get_TableName(std::u16string* table) override {
+    *table = value_->tableName;
+    return hr::kOk;
+  }
+  HRESULT get_RowValues(const Variant& key, std::shared_ptr<Object>* rows) override {
+    if (key.type() != VarType::Int) return hr::kTypeMismatch;
+    if (value_->tableName.empty()) return hr::kFail;  // not a table field
+    *rows = std::make_shared<BatchRowValues>(value_);
+    return hr::kOk;
+  }
+
+ private:
+  std::shared_ptr<const ResolvedValue> value_;
+};
+
+// One row of a table field is a value of its own, with the row's text.
+HRESULT BatchRowValues::get_Item(const Variant& row, std::shared_ptr<kfx::Value>* value) {
+  if (row.type() != VarType::I4) return hr::kTypeMismatch;
+  const auto index = *row.AsInteger();
+  if (index < 1 || index > static_cast<std::int64_t>(value_->rows.size())) return hr::kBadIndex;
+  auto single = std::make_shared<ResolvedValue>();
+  single->destination = value_->destination;
+  single->text = value_->rows[static_cast<std::size_t>(index - 1)];
+  *value = std::make_shared<BatchValue>(std::move(single));
+  return hr::kOk;
+}
+
+class BatchValues final : public kfx::Values {
+ public:
+  explicit BatchValues(std::vector<ResolvedValue> values) {
+    for (auto& value : values) values_.push_back(std::make_shared<const ResolvedValue>(std::move(value)));
+  }
+
+  HRESULT get_Count(std::int32_t* count) override {
+    *count = static_cast<std::int32_t>(values_.size());
+    return hr::kOk;
+  }
+
+  HRESULT get_Item(const Variant& key, std::shared_ptr<kfx::Value>* value) override {
+    if (key.type() == VarType::I4) {
+      const auto index = *key.AsInteger();
+      if (index < 1 || index > static_cast<std::int64_t>(values_.size())) return hr::kBadIndex;
+      *value = std::make_shared<BatchValue>(values_[static_cast<std::size_t>(index - 1)]);
+      return hr::kOk;
+    }
+    if (const auto* destination = key.AsText()) {
+      for (const auto& candidate : values_) {
+        if (candidate->destination == *destination) {
+          *value = std::make_shared<BatchValue>(candidate);
+          return hr::kOk;
+        }
+      }
+      return hr::kBadIndex;
+    }
+    return hr::kTypeMismatch;
+  }
+
+ private:
+  std::vector<std::shared_ptr<const ResolvedValue>> values_;
+};
+
+class BatchCustomProperty final : public kfx::CustomProperty {
+ public:
+  explicit BatchCustomProperty(std::u16string value) : value_(std::move(value)) {}
+  HRESULT get_Value(std::u16string* value) override {
+    *value = value_;
+    return hr::kOk;
+  }
+
+ private:
+  std::u16string value_;
+};
+
+class BatchCustomProperties final : public kfx::CustomProperties {
+ public:
+  explicit BatchCustomProperties(std::shared_ptr<NamedTexts> properties)
+      : properties_(std::move(properties)) {}
+
+  HRESULT get_Item(const Variant& key, std::shared_ptr<kfx::CustomProperty>* property) override {
+    const auto* name = key.AsText();
+    if (!name) return hr::kTypeMismatch;
+    const auto* value = FindText(*properties_, *name);
+    if (!value) return hr::kBadIndex;
+    *property = std::make_shared<BatchCustomProperty>(*value);
+    return hr::kOk;
+  }
+
+  HRESULT Remove(const Variant& key) override {
+    const auto* name = key.AsText();
+    if (!name) return hr::kTypeMismatch;
+    for (auto it = properties_->begin(); it != properties_->end(); ++it) {
+      if (it->first == *name) {
+        properties_->erase(it);
+        return hr::kOk;
+      }
+    }
+    return hr::kBadIndex;
+  }
+
+  HRESULT Add(const std::u16string& name, const std::u16string& value) override {
+    if (FindText(*properties_, name)) return hr::kInvalidArg;  // names are unique
+    properties_->emplace_back(name, value);
+    return hr::kOk;
+  }
+
+ private:
+  std::shared_ptr<NamedTexts> properties_;
+};
+
+const std::vector<std::u16string>* FindColumn(const DocumentSpec& document,
+                                              const std::u16string& column,
+                                              std::u16string* table) {
+  for (const auto& candidate : document.tables) {
+    for (const auto& [name, rows] : candidate.columns) {
+      if (name == column) {
+        *table = candidate.name;
+        return &rows;
+      }
+    }
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+std::vector<ResolvedValue> ResolveValues(const SetupSpec& setup, const DocumentSpec& document) {
+  std::vector<ResolvedValue> values;
+  for (const auto& link : setup.links) {
+    ResolvedValue value;
+    value.destination = link.destination;
+    const NamedTexts* texts = nullptr;
+    switch (link.sourceType) {
+      case kfx::KFX_REL_INDEXFIELD: {
+        texts = &document.indexFields;
+        if (const auto* rows = FindColumn(document, link.source, &value.tableName)) value.rows = *rows;
+        break;
+      }
+      case kfx::KFX_REL_TEXTCONSTANT:
+        value.text = link.source;
+        break;
+      case kfx::KFX_REL_VARIABLE:
+        texts = &document.captureValues;
+        break;
+      case kfx::KFX_REL_BATCHFIELD:
+        texts = &document.batchFields;
+        break;
+      default:
+        break;
+    }
+    if (texts) {
+      if (const auto* text = FindText(*texts, link.source)) value.text = *text;
+    }
+    values.push_back(std::move(value));
+  }
+  return values;
+}
+
+std::shared_ptr<kfx::Values> MakeValues(std::vector<ResolvedValue> values) {
+  return std::make_shared<BatchValues>(std::move(values));
+}
+
+std::shared_ptr<kfx::CustomProperties> MakeCustomProperties(std::shared_ptr<NamedTexts> properties) {
+  return std::make_shared<BatchCustomProperties>(std::move(properties));
+}
+
+}  // namespace mirdane::batch

@@ -1,0 +1,37 @@
+// Where the file-backed host puts the release's messages: the error log, one
+// text file per month, and the status messages on standard error.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <mutex>
+#include <string>
+
+namespace mirdane::batch {
+
+class HostLog {
+ public:
+  // Messages go to `directory` (created when first needed); status messages
+  // to `status`, which defaults to standard error.
+  explicit HostLog(std::filesystem::path directory,
+                   std::function<void(const std::string&)> status = nullptr);
+
+  // Appends one line to ERR_<yy><mm>.txt: the local time, the severity, the
+  // code module, the line number and the message, tab-separated, with line
+  // breaks in the message written as \n. False when the file cannot be written.
+  bool LogError(std::int32_t severity, const std::u16string& message,
+                const std::u16string& codeModule, std::int32_t lineNumber);
+  // Shows a status message of document `document`.
+  void SendMessage(int document, const std::u16string& message);
+
+  // The log file that a message logged now goes to.
+  std::filesystem::path CurrentLogFile() const;
+
+ private:
+  std::filesystem::path directory_;
+  std::function<void(const std::string&)> status_;
+  std::mutex mutex_;
+};
+
+}  // namespace mirdane::batch

@@ -1,0 +1,189 @@
+#include "host/batch/json_lines.h"
+
+#include <algorithm>
+#include <iterator>
+#include <vector>
+
+namespace mirdane::batch {
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+// Where the parser has read up to; the lexer pulls characters one at a time
+// through CountingIterator.
+struct ReadPosition {
+  std::size_t consumed = 0;
+};
+
+class CountingIterator {
+ public:
+  using iterator_category = std::forward_iterator_tag;
+  using value_type = char;
+  using difference_type = std::ptrdiff_t;
+  using pointer = const char*;
+  using reference = const char&;
+
+  CountingIterator() = default;
+  CountingIterator(const char* at, const char* begin, ReadPosition* position)
+      : at_(at), begin_(begin), position_(position) {}
+
+  reference operator*() const { return *at_; }
+  CountingIterator& operator++() {
+    ++at_;
+    if (position_) position_->consumed = static_cast<std::size_t>(at_ - begin_);
+    return *this;
+  }
+  CountingIterator operator++(int) {
+    auto copy = *this;
+    ++*this;
+    return copy;
+  }
+  bool operator==(const CountingIterator& other) const { return at_ == other.at_; }
+  bool operator!=(const CountingIterator& other) const { return at_ != other.at_; }
+
+ private:
+  const char* at_ = nullptr;
+  const char* begin_ = nullptr;
+  ReadPosition* position_ = nullptr;
+};
+
+std::string EscapePointerToken(const std::string& token) {
+  std::string escaped;
+  for (const char c : token) {
+    if (c == '~') escaped += "~0";
+    else if (c == '/') escaped += "~1";
+    else escaped += c;
+  }
+  return escaped;
+}
+
+class LineRecordingSax {
+ public:
+  LineRecordingSax(const std::string& text, const ReadPosition& position)
+      : position_(position) {
+    line_starts_.push_back(0);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      if (text[i] == '\n') line_starts_.push_back(i + 1);
+    }
+  }
+
+  bool null() { return Value(Json(nullptr), false); }
+  bool boolean(bool value) { return Value(Json(value), false); }
+  bool number_integer(Json::number_integer_t value) { return Value(Json(value), true); }
+  bool number_unsigned(Json::number_unsigned_t value) { return Value(Json(value), true); }
+  bool number_float(Json::number_float_t value, const std::string&) { return Value(Json(value), true); }
+  bool string(std::string& value) { return Value(Json(value), false); }
+  bool binary(Json::binary_t& value) { return Value(Json(value), false); }
+
+  bool start_object(std::size_t) { return Open(Json::object()); }
+  bool start_array(std::size_t) { return Open(Json::array()); }
+  bool end_object() { return Close(); }
+  bool end_array() { return Close(); }
+
+  bool key(std::string& name) {
+    Frame& frame = stack_.back();
+    if (frame.node->contains(name)) {
+      throw JsonSyntaxError(CurrentLine(1),
+                            "the member \"" + name + "\" appears twice in the same object");
+    }
+    frame.key = name;
+    result_.lines[frame.pointer + "/" + EscapePointerToken(name)] = CurrentLine(1);
+    return true;
+  }
+
+  bool parse_error(std::size_t position, const std::string& last_token,
+                   const nlohmann::detail::exception& error) {
+    std::string what = error.what();
+    // "[json.exception.parse_error.101] parse error at line 3, column 5: ..." -> the reason only.
+    if (const auto colon = what.find(": "); colon != std::string::npos) what = what.substr(colon + 2);
+    (void)last_token;
+    throw JsonSyntaxError(LineAt(position == 0 ? 0 : position - 1), what);
+  }
+
+  JsonWithLines Take() { return std::move(result_); }
+
+ private:
+  struct Frame {
+    Json* node;
+    std::string pointer;
+    std::string key;
+  };
+
+  int LineAt(std::size_t offset) const {
+    const auto it = std::upper_bound(line_starts_.begin(), line_starts_.end(), offset);
+    return static_cast<int>(it - line_starts_.begin());
+  }
+  // The line of the character `back` places before what has been read; a
+  // number is only known to have ended once the character after it was read.
+  int CurrentLine(std::size_t back) const {
+    const std::size_t consumed = position_.consumed;
+    return LineAt(consumed >= back ? consumed - back : 0);
+  }
+
+  // Places a new value where the parser is: as the root, as the member named
+  // by the last key, or as the next element of an array. Gives its pointer.
+  Json* Place(Json value, bool is_number, std::string* pointer) {
+    if (stack_.empty()) {
+      result_.value = std::move(value);
+      *pointer = "";
+      return &result_.value;
+    }
+    Frame& frame = stack_.back();
+    if (frame.node->is_object()) {
+      *pointer = frame.pointer + "/" + EscapePointerToken(frame.key);
+      (*frame.node)[frame.key] = std::move(value);
+      return &(*frame.node)[frame.key];
+    }
+    *pointer = frame.pointer + "/" + std::to_string(frame.node->size());
+    result_.lines[*pointer] = CurrentLine(is_number ? 2 : 1);
+    frame.node->push_back(std::move(value));
+    return &frame.node->back();
+  }
+
+  bool Value(Json value, bool is_number) {
+    std::string pointer;
+    Place(std::move(value), is_number, &pointer);
+    return true;
+  }
+
+  bool Open(Json container) {
+    std::string pointer;
+    Json* node = Place(std::move(container), false, &pointer);
+    stack_.push_back(Frame{node, pointer, {}});
+    return true;
+  }
+
+  bool Close() {
+    stack_.pop_back();
+    return true;
+  }
+
+  const ReadPosition& position_;
+  std::vector<std::size_t> line_starts_;
+  std::vector<Frame> stack_;
+  JsonWithLines result_;
+};
+
+}  // namespace
+
+int JsonWithLines::LineOf(const std::string& pointer) const {
+  // The nearest enclosing member or element that has a line.
+  std::string at = pointer;
+  while (!at.empty()) {
+    if (const auto found = lines.find(at); found != lines.end()) return found->second;
+    at = at.substr(0, at.rfind('/'));
+  }
+  return 1;
+}
+
+JsonWithLines ParseJsonWithLines(const std::string& text) {
+  ReadPosition position;
+  LineRecordingSax sax(text, position);
+  const char* begin = text.data();
+  CountingIterator first(begin, begin, &position);
+  CountingIterator last(begin + text.size(), begin, nullptr);
+  Json::sax_parse(first, last, &sax);
+  return sax.Take();
+}
+
+}  // namespace mirdane::batch

@@ -1,0 +1,142 @@
+#include "release/bridge_records.h"
+
+#include <memory>
+
+#include "base/format.h"
+#include "base/system_message.h"
+#include "dbax/ax_connection.h"
+#include "dbax/ax_exception.h"
+#include "dbax/ax_recordset.h"
+#include "dbax/provider/ado.h"
+#include "dbax/sql_identifier.h"
+#include "release/report_to_host.h"
+
+namespace mirdane {
+namespace {
+
+namespace ado = dbAx::provider::ado;
+using dbAx::CAxRecordset;
+
+// The settings both bridge recordsets are opened with: a forward-only cursor
+// on the client, optimistic locking, a cache of one row, and only modified
+// fields marshalled.
+void OpenForInsert(CAxRecordset& record, const std::u16string& sql,
+                   dbAx::CAxConnection& connection) {
+  record.CursorType(ado::adOpenForwardOnly);
+  record.CacheSize(1);
+  record.Open(sql, &connection, ado::adOpenForwardOnly, ado::adUseClient, ado::adLockOptimistic,
+              ado::adOptionUnspecified);
+  record.MarshalOptions(ado::adMarshalModifiedOnly);
+}
+
+void AssignAll(CAxRecordset& record, const LineValues& values) {
+  for (const auto& [column, text] : values) record.SetFieldTextChecked(column, text);
+}
+
+}  // namespace
+
+std::u16string InvalidLibraryMessage(const std::u16string& library) {
+  return FormatText(u"The library name '%s' (serverAPILibrary) is not a valid IBM i SQL "
+                    u"identifier: 1 to 128 letters, digits, _, $, # or @, not starting with a "
+                    u"digit.",
+                    {library});
+}
+
+bool OpenRecordForInsert(CAxRecordset& record, const std::u16string& table,
+                         const std::u16string& library, dbAx::CAxConnection& connection) {
+  try {
+    if (!dbAx::IsSqlIdentifier(library)) {
+      Report(messages::kErrorInitializing, {table, InvalidLibraryMessage(library)});
+      return false;
+    }
+    if (record.Create() != hr::kOk) return false;
+    OpenForInsert(record, FormatText(u"SELECT * FROM %s.%s WHERE 1=0", {library, table}),
+                  connection);
+    record.AddNew();
+    return true;
+  } catch (dbAx::CAxException* caught) {
+    const auto e = dbAx::TakeAxException(caught);
+    Report(messages::kErrorInitializing, {table, e->message});
+  } catch (...) {
+    Report(messages::kGeneralInitializingUpdating, {table});
+  }
+  return false;
+}
+
+bool UpdateRecord(CAxRecordset& record, const std::u16string& table) {
+  try {
+    record.Update();
+    return true;
+  } catch (dbAx::CAxException* caught) {
+    const auto e = dbAx::TakeAxException(caught);
+    Report(messages::kErrorUpdating, {table, e->message});
+  } catch (...) {
+    Report(messages::kGeneralErrorUpdating, {table});
+  }
+  return false;
+}
+
+bool WriteChargeLines(dbAx::CAxConnection& connection, const std::u16string& library,
+                      const ChargeLineSet& lines) {
+  try {
+    const int lastIndex = static_cast<int>(lines.size()) - 1;
+    int lineCounter = 0;
+    bool success = true;
+
+    auto record = std::make_unique<CAxRecordset>();
+    try {
+      if (!dbAx::IsSqlIdentifier(library)) {
+        Report(messages::kErrorCreatingLineRecord, {InvalidLibraryMessage(library)});
+        return false;
+      }
+      if (const HRESULT created = record->Create(); created != hr::kOk) {
+        Report(messages::kErrorCreatingLineRecord,
+               {u"The recordset object cannot be created: " + HresultText(created)});
+        return false;
+      }
+      OpenForInsert(*record, FormatText(u"SELECT * FROM %s.UAG0CPP WHERE 1=0", {library}),
+                    connection);
+    } catch (dbAx::CAxException* caught) {
+      const auto e = dbAx::TakeAxException(caught);
+      Report(messages::kErrorCreatingLineRecord, {e->message});
+      return false;
+    } catch (...) {
+      Report(messages::kGeneralErrorCreatingLineRecord);
+      return false;
+    }
+
+    for (int i = 0; i <= lastIndex; ++i) {
+      // Entry 0 is a line of its own only when there are no table rows.
+      if (i == 0 && lastIndex != 0) continue;
+      try {
+        record->AddNew();
+        if (i >= 1) AssignAll(*record, lines[0]);
+        const std::u16string lineNumber = FormatText(u"%d", {lineCounter + 1});
+        ++lineCounter;
+        record->SetFieldTextChecked(u"G0GMNB", lineNumber);
+        AssignAll(*record, lines[static_cast<std::size_t>(i)]);
+        record->Update();
+      } catch (dbAx::CAxException* caught) {
+        const auto e = dbAx::TakeAxException(caught);
+        Report(messages::kErrorUpdatingLine, {i, lastIndex, e->message});
+        record->CancelUpdate();
+        success = false;
+      } catch (...) {
+        Report(messages::kGeneralErrorUpdatingLine, {i, lastIndex});
+        record->CancelUpdate();
+        success = false;
+      }
+    }
+    record->Close();
+    record.reset();
+    return success;
+  } catch (dbAx::CAxException* caught) {
+    const auto e = dbAx::TakeAxException(caught);
+    Report(messages::kErrorUpdatingLines, {e->message});
+  } catch (...) {
+    Report(messages::kGeneralErrorUpdatingLines);
+  }
+  return false;
+}
+
+}  // namespace mirdane

@@ -1,0 +1,36 @@
+// Writing the bridge rows of one document: the transaction header row in
+// UAGYCPP and the charge line rows in UAG0CPP.
+#pragma once
+
+#include <string>
+
+#include "release/charge_lines.h"
+
+namespace dbAx {
+class CAxConnection;
+class CAxRecordset;
+}  // namespace dbAx
+
+namespace mirdane {
+
+// Opens `table` of `library` for inserting and starts the pending new row.
+// False after a reported failure (or, unreported, when the recordset object
+// cannot be created). A library that is not an SQL identifier is refused
+// before any statement is built.
+bool OpenRecordForInsert(dbAx::CAxRecordset& record, const std::u16string& table,
+                         const std::u16string& library, dbAx::CAxConnection& connection);
+
+// Stores the pending row; `table` names it in messages. The row is not
+// cancelled when storing fails.
+bool UpdateRecord(dbAx::CAxRecordset& record, const std::u16string& table);
+
+// Stores one charge line per table row (one single line when there is none),
+// numbered from 1. A failing line is reported and cancelled and the others
+// are still written; true when every line was stored.
+bool WriteChargeLines(dbAx::CAxConnection& connection, const std::u16string& library,
+                      const ChargeLineSet& lines);
+
+// The message for a library name that cannot go into a statement.
+std::u16string InvalidLibraryMessage(const std::u16string& library);
+
+}  // namespace mirdane

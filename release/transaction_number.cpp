@@ -1,0 +1,87 @@
+#include "release/transaction_number.h"
+
+#include <chrono>
+#include <mutex>
+#include <thread>
+
+#include "base/format.h"
+
+namespace mirdane {
+namespace {
+
+class SystemClock final : public TransactionClock {
+ public:
+  void Pause() override { std::this_thread::sleep_for(std::chrono::milliseconds(1)); }
+  std::int64_t NowUtcMilliseconds() override {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::system_clock::now().time_since_epoch())
+        .count();
+  }
+};
+
+class ProcessSequence final : public TransactionSequence {
+ public:
+  std::int64_t Next(std::int64_t now) override {
+    std::lock_guard lock(mutex_);
+    last_ = now > last_ ? now : last_ + 1;
+    return last_;
+  }
+
+ private:
+  std::mutex mutex_;
+  std::int64_t last_ = 0;
+};
+
+// Days since 1970-01-01 to a civil date (proleptic Gregorian), after Howard
+// Hinnant's days_from_civil inverse; gmtime is not thread-safe everywhere.
+void CivilFromDays(std::int64_t days, int* year, int* month, int* day) {
+  days += 719468;
+  const std::int64_t era = (days >= 0 ? days : days - 146096) / 146097;
+  const auto doe = static_cast<unsigned>(days - era * 146097);
+  const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+  const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+  const unsigned mp = (5 * doy + 2) / 153;
+  const unsigned d = doy - (153 * mp + 2) / 5 + 1;
+  const unsigned m = mp < 10 ? mp + 3 : mp - 9;
+  *year = static_cast<int>(static_cast<std::int64_t>(yoe) + era * 400 + (m <= 2 ? 1 : 0));
+  *month = static_cast<int>(m);
+  *day = static_cast<int>(d);
+}
+
+}  // namespace
+
+TransactionClock& SystemTransactionClock() {
+  static SystemClock clock;
+  return clock;
+}
+
+std::unique_ptr<TransactionSequence> MakeProcessSequence() {
+  return std::make_unique<ProcessSequence>();
+}
+
+std::u16string FormatTransactionNumber(std::int64_t utcMilliseconds) {
+  const std::int64_t milliseconds_per_day = 86400000;
+  std::int64_t days = utcMilliseconds / milliseconds_per_day;
+  std::int64_t in_day = utcMilliseconds % milliseconds_per_day;
+  if (in_day < 0) {
+    in_day += milliseconds_per_day;
+    --days;
+  }
+  int year = 0, month = 0, day = 0;
+  CivilFromDays(days, &year, &month, &day);
+  const auto ms = static_cast<int>(in_day % 1000);
+  const auto seconds = static_cast<int>(in_day / 1000);
+  return FormatText(u"%02d%02d%02d%02d%02d%02d%03d",
+                    {year % 100, month, day, seconds / 3600, (seconds / 60) % 60, seconds % 60, ms});
+}
+
+std::u16string MakeTransactionNumber(TransactionClock& clock, TransactionSequence& sequence) {
+  clock.Pause();
+  return FormatTransactionNumber(sequence.Next(clock.NowUtcMilliseconds()));
+}
+
+std::u16string MakeTransactionNumber() {
+  return MakeTransactionNumber(SystemTransactionClock(), MachineTransactionSequence());
+}
+
+}  // namespace mirdane

@@ -1,0 +1,51 @@
+// The transaction number: the key that ties a document's charge lines to its
+// header, 15 digits yyMMddhhmmssfff of the UTC clock.
+//
+// Numbers never repeat. Within a process they strictly increase, and all
+// processes of the machine draw them from one shared sequence under a lock,
+// so two Release modules working at the same moment cannot collide. When the
+// clock has not passed the last number drawn (two draws within a millisecond,
+// or the clock set back), the next number is the last one plus a millisecond.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace mirdane {
+
+class TransactionClock {
+ public:
+  virtual ~TransactionClock() = default;
+  // The pause before each reading (1 ms).
+  virtual void Pause() = 0;
+  // Milliseconds since 1970-01-01 00:00 UTC.
+  virtual std::int64_t NowUtcMilliseconds() = 0;
+};
+
+class TransactionSequence {
+ public:
+  virtual ~TransactionSequence() = default;
+  // The number (as UTC milliseconds) to use for a draw at `now`: `now`, or one
+  // millisecond after the last number drawn when `now` is not later.
+  virtual std::int64_t Next(std::int64_t now) = 0;
+};
+
+// The clock of the system.
+TransactionClock& SystemTransactionClock();
+// The machine-wide sequence (a lock file shared by all processes); a sequence
+// of this process alone when that file cannot be used.
+TransactionSequence& MachineTransactionSequence();
+// A sequence of this process alone.
+std::unique_ptr<TransactionSequence> MakeProcessSequence();
+// A sequence kept in `path`, shared by every process that uses the same file.
+std::unique_ptr<TransactionSequence> MakeFileSequence(const std::string& path);
+
+// yyMMddhhmmssfff of a UTC time in milliseconds.
+std::u16string FormatTransactionNumber(std::int64_t utcMilliseconds);
+
+// Pauses, reads the clock and draws the next number.
+std::u16string MakeTransactionNumber(TransactionClock& clock, TransactionSequence& sequence);
+std::u16string MakeTransactionNumber();
+
+}  // namespace mirdane
