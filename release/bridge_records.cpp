@@ -127,7 +127,16 @@ bool WriteChargeLines(dbAx::CAxConnection& connection, const std::u16string& lib
         success = false;
       }
     }
-    record->Close();
+    try {
+      record->Close();
+    } catch (dbAx::CAxException* caught) {
+      auto e = dbAx::TakeAxException(caught);
+      // Every line is committed: a recordset that fails to close afterwards
+      // must not send the document back for a second, duplicate release.
+      if (!success || e->code != dbAx::kAxErrorClose) throw e.release();
+      ReportToHost(kReleaseCodeModule, messages::kErrorUpdatingLines.line, kSeverityInformation,
+                   messages::kErrorUpdatingLines.format, {e->message});
+    }
     record.reset();
     return success;
   } catch (dbAx::CAxException* caught) {

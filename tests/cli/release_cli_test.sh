@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# mirdane release from the outside: the demo batch, exit codes, the log
+# beside the batch file, and a malformed batch that writes nothing.
+set -u
+mirdane=$1
+samples=$2
+work=$3
+rm -rf "$work" && mkdir -p "$work"
+cd "$work" || exit 1
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+rows() { sqlite3 "$work/build/demo/system/XALIB.db" "SELECT COUNT(*) FROM $1"; }
+
+mkdir -p batches
+cp "$samples/invoices.json" batches/
+ln -s "$samples/scans" samples-scans 2>/dev/null
+"$mirdane" bridge create --connect sqlite:build/demo/system --library XALIB >/dev/null || fail "bridge create"
+
+out=$("$mirdane" release --batch batches/invoices.json 2>"$work/stderr")
+status=$?
+[ $status -eq 1 ] || fail "a batch with one refused line must exit 1, not $status"
+grep -q "^document 2: released$" <<<"$out" || fail "document 2 line missing: $out"
+grep -q "^document 4: NOT released$" <<<"$out" || fail "document 4 line missing: $out"
+grep -q "^4 of 5 documents released" <<<"$out" || fail "summary missing: $out"
+grep -q "^document 4: Error Updating UAG0CPP record 2 of 3: Failed to set Field 'G0AAQT' to value '1,5'" "$work/stderr" \
+  || fail "the refusal is not on standard error: $(cat "$work/stderr")"
+log=$(ls batches/logs/ERR_*.txt 2>/dev/null)
+[ -n "$log" ] || fail "no log beside the batch file"
+[ "$(grep -c 'Document Released Successfully' "$log")" -eq 4 ] || fail "log: $(cat "$log")"
+[ "$(rows UAGYCPP)" -eq 5 ] || fail "UAGYCPP has $(rows UAGYCPP) rows"
+[ "$(rows UAG0CPP)" -eq 12 ] || fail "UAG0CPP has $(rows UAG0CPP) rows"
+
+printf '{"setup": {"connectString": "sqlite:build/demo/system",\n "links": [{"sourceType": "0"}]},\n "documents": [{}]}' > bad.json
+err=$("$mirdane" release --batch bad.json --log-dir logs2 2>&1 >/dev/null)
+[ $? -eq 2 ] || fail "a malformed batch must exit 2"
+grep -q "bad.json:2: setup.links\[0\].sourceType" <<<"$err" || fail "malformed message: $err"
+[ ! -e logs2 ] || fail "a malformed batch wrote a log"
+[ "$(rows UAGYCPP)" -eq 5 ] || fail "a malformed batch wrote rows"
+
+"$mirdane" release --batch missing.json >/dev/null 2>&1
+[ $? -eq 2 ] || fail "a missing batch file must exit 2"
+"$mirdane" release >/dev/null 2>&1
+[ $? -eq 2 ] || fail "a missing --batch must exit 2"
+
+printf '{"documents": []}' > empty.json
+"$mirdane" release --batch empty.json >/dev/null 2>&1 || fail "an empty batch must exit 0"
+
+[ $failures -eq 0 ] && echo "release cli: all checks passed"
+exit $failures

@@ -1,0 +1,92 @@
+#include "tests/support/release_harness.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "base/text.h"
+#include "bridge/bridge_tool.h"
+#include "dbax/ax_library.h"
+#include "host/batch/batch_file.h"
+#include "host/batch/batch_release_data.h"
+#include "host/batch/host_log.h"
+#include "release/release_script.h"
+
+namespace mirdane::test {
+
+ReleaseHarness::ReleaseHarness() {
+  auto schema = dbAx::provider::OpenSchemaSession(Utf8ToUtf16(system()), u"", u"");
+  bridge::CreateBridgeTables(*schema, u"XALIB");
+  batch_ = {{"batchClass", "Test"}, {"documentClass", "Invoice"}};
+  batch_["setup"] = {{"name", "test"},
+                     {"connectString", system()},
+                     {"customProperties", {{"serverAPILibrary", "XALIB"}}},
+                     {"links", nlohmann::ordered_json::array()}};
+  batch_["documents"] = nlohmann::ordered_json::array();
+}
+
+void ReleaseHarness::Link(const std::string& source, int type, const std::string& destination) {
+  setup()["links"].push_back({{"source", source}, {"sourceType", type}, {"destination", destination}});
+}
+
+nlohmann::ordered_json& ReleaseHarness::AddDocument() {
+  batch_["documents"].push_back(nlohmann::ordered_json::object());
+  return batch_["documents"].back();
+}
+
+ReleaseRun ReleaseHarness::Run() {
+  const auto path = dir_.path() / "batch.json";
+  std::ofstream(path) << batch_.dump(2);
+  const auto file = batch::LoadBatchFile(path);
+  const auto log_dir = dir_.path() / "logs";
+  std::filesystem::remove_all(log_dir);
+
+  ReleaseRun run;
+  batch::HostLog log(log_dir, [&run](const std::string& line) { run.status.push_back(line); });
+  dbAx::AxLibInit();
+  releaseScript script;
+  kfx::KfxReturnValue result = kfx::KFX_REL_SUCCESS;
+  for (const auto& document : file.documents) {
+    script.putref_DocumentData(batch::MakeReleaseData(file, document, log));
+    if (document.number == 1) script.OpenScript(&result);
+    script.ReleaseDoc(&result);
+    run.results.push_back(result);
+  }
+  script.CloseScript(&result);
+  dbAx::AxLibTerm();
+
+  std::ifstream in(log.CurrentLogFile());
+  for (std::string text; std::getline(in, text);) {
+    std::istringstream fields(text);
+    std::string stamp, severity, module, line, message;
+    std::getline(fields, stamp, '\t');
+    std::getline(fields, severity, '\t');
+    std::getline(fields, module, '\t');
+    std::getline(fields, line, '\t');
+    std::getline(fields, message);
+    run.log.push_back({std::stoi(severity), module, std::stoi(line), message});
+  }
+  return run;
+}
+
+dbAx::provider::QueryResult ReleaseHarness::Rows(const std::string& table, const std::string& columns) {
+  const std::string order = table == "UAGYCPP" ? "GYABNV" : "G0ABNV, G0GMNB";
+  return dbAx::provider::OpenSchemaSession(Utf8ToUtf16(system()), u"", u"")
+      ->Query(Utf8ToUtf16("SELECT " + columns + " FROM XALIB." + table + " ORDER BY " + order));
+}
+
+std::string Cell(const dbAx::provider::QueryResult& rows, std::size_t row, const std::string& column) {
+  for (std::size_t i = 0; i < rows.columns.size(); ++i) {
+    if (Utf16ToUtf8(rows.columns[i]) != column) continue;
+    const auto& value = rows.rows.at(row).at(i);
+    if (!value) return "NULL";
+    std::string text = Utf16ToUtf8(*value);
+    text.erase(text.find_last_not_of(' ') + 1);
+    return text;
+  }
+  ADD_FAILURE() << "no column " << column;
+  return {};
+}
+
+}  // namespace mirdane::test
