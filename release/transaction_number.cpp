@@ -1,10 +1,12 @@
 #include "release/transaction_number.h"
 
+#include <algorithm>
 #include <chrono>
 #include <mutex>
 #include <thread>
 
 #include "base/format.h"
+#include "release/shared_counter_file.h"
 
 namespace mirdane {
 namespace {
@@ -32,6 +34,33 @@ class ProcessSequence final : public TransactionSequence {
   std::int64_t last_ = 0;
 };
 
+// The last number drawn on the machine, kept in a shared counter file.
+class FileSequence final : public TransactionSequence {
+ public:
+  explicit FileSequence(std::unique_ptr<SharedCounterFile> file) : file_(std::move(file)) {}
+
+  std::int64_t Next(std::int64_t now) override {
+    // The file's lock excludes other processes; the mutex the other threads
+    // of this one, which may share the lock.
+    std::lock_guard lock(mutex_);
+    std::int64_t last = last_drawn_;
+    const bool locked = file_->Lock();
+    if (locked) last = std::max(last, file_->Read());
+    // Without the lock the sequence still increases strictly in this process.
+    last_drawn_ = now > last ? now : last + 1;
+    if (locked) {
+      file_->Write(last_drawn_);
+      file_->Unlock();
+    }
+    return last_drawn_;
+  }
+
+ private:
+  std::unique_ptr<SharedCounterFile> file_;
+  std::mutex mutex_;
+  std::int64_t last_drawn_ = 0;
+};
+
 // Days since 1970-01-01 to a civil date (proleptic Gregorian), after Howard
 // Hinnant's days_from_civil inverse; gmtime is not thread-safe everywhere.
 void CivilFromDays(std::int64_t days, int* year, int* month, int* day) {
@@ -57,6 +86,21 @@ TransactionClock& SystemTransactionClock() {
 
 std::unique_ptr<TransactionSequence> MakeProcessSequence() {
   return std::make_unique<ProcessSequence>();
+}
+
+std::unique_ptr<TransactionSequence> MakeFileSequence(const std::string& path) {
+  auto file = OpenSharedCounterFile(path);
+  if (!file) return nullptr;
+  return std::make_unique<FileSequence>(std::move(file));
+}
+
+TransactionSequence& MachineTransactionSequence() {
+  static const std::unique_ptr<TransactionSequence> sequence = [] {
+    const std::string path = MachineCounterPath();
+    auto shared = path.empty() ? nullptr : MakeFileSequence(path);
+    return shared ? std::move(shared) : MakeProcessSequence();
+  }();
+  return *sequence;
 }
 
 std::u16string FormatTransactionNumber(std::int64_t utcMilliseconds) {
