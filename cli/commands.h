@@ -13,5 +13,6 @@ inline constexpr int kExitUsage = 2;   // arguments or input files are unusable
 
 void AddBridgeCommands(CLI::App& app, int* exit_code);
 void AddReleaseCommand(CLI::App& app, int* exit_code);
+void AddSetupCommands(CLI::App& app, int* exit_code);
 
 }  // namespace mirdane::cli

@@ -18,6 +18,7 @@ int main(int argc, char** argv) {
   int exit_code = kExitOk;
   AddReleaseCommand(app, &exit_code);
   AddBridgeCommands(app, &exit_code);
+  AddSetupCommands(app, &exit_code);
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& help) {

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "host/host_objects.h"
+
 namespace mirdane {
 
 // The groups a slot belongs to.
@@ -33,6 +35,9 @@ class CSetupMappingModel {
   static constexpr int kSlotCount = 85;  // 80 columns and 5 spare slots
   static constexpr int kCatalogueSize = 80;
 
+  // A model over the setup script's setup data, which it uses but does not own.
+  explicit CSetupMappingModel(kfx::ReleaseSetupData* setupData = nullptr) : setupData_(setupData) {}
+
   // Sets the fixed fields of slot `index` (0 to 84), leaving its mapping alone.
   // False, and nothing changed, for any other index.
   bool DefineField(int index, std::int32_t group, const std::u16string& identifier,
@@ -43,6 +48,18 @@ class CSetupMappingModel {
   // The lowest slot whose identifier equals `destination` exactly, or -1.
   int FindByIdentifier(const std::u16string& destination) const;
 
+  // The export settings' links (export_settings.cpp).
+
+  // Unmaps every slot, then maps the slots named by the stored links' destinations.
+  bool LoadLinks();
+  // Replaces the stored links by one per mapped slot and the three fixed links.
+  bool SaveLinks();
+  // Fills captureValueNames from the host's batch variable names.
+  bool LoadCaptureValueNames();
+
+  // The host's setup data, or null.
+  kfx::ReleaseSetupData* setupData() const { return setupData_; }
+
   std::array<XAFieldEntry, kSlotCount>& slots() { return slots_; }
   const std::array<XAFieldEntry, kSlotCount>& slots() const { return slots_; }
 
@@ -51,6 +68,7 @@ class CSetupMappingModel {
 
  private:
   std::array<XAFieldEntry, kSlotCount> slots_{};
+  kfx::ReleaseSetupData* setupData_ = nullptr;
 };
 
 }  // namespace mirdane
