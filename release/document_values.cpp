@@ -153,17 +153,4 @@ bool FindOriginalFile(kfx::Values& values, std::u16string* path) {
   return true;
 }
 
-bool ReadCustomProperty(kfx::ReleaseData& data, const std::u16string& name, std::u16string* text,
-                        const std::u16string& defaultText) {
-  *text = defaultText;
-  std::shared_ptr<kfx::CustomProperties> properties;
-  if (data.get_CustomProperties(&properties) != kOk || !properties) return false;
-  std::shared_ptr<kfx::CustomProperty> property;
-  if (properties->get_Item(Variant::Text(name), &property) != kOk || !property) return false;
-  std::u16string value;
-  if (property->get_Value(&value) != kOk) return false;
-  *text = value;
-  return true;
-}
-
 }  // namespace mirdane

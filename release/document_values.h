@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "host/custom_property.h"
 #include "host/host_objects.h"
 #include "release/charge_lines.h"
 
@@ -33,9 +34,5 @@ bool FindOriginalFile(kfx::Values& values, std::u16string* path);
 // The text of the value with that destination; true when it is not empty.
 // A failed lookup leaves `text` unchanged.
 bool ReadValueText(const std::u16string& destination, std::u16string* text, kfx::Values& values);
-
-// A custom property of the release data, or `defaultText` when it cannot be read.
-bool ReadCustomProperty(kfx::ReleaseData& data, const std::u16string& name, std::u16string* text,
-                        const std::u16string& defaultText);
 
 }  // namespace mirdane

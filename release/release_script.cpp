@@ -79,7 +79,7 @@ kfx::KfxReturnValue releaseScript::ReleaseCurrentDocument(kfx::ReleaseData& data
   const std::u16string user = ReadText(data, &kfx::ReleaseData::get_UserName);
   const std::u16string password = ReadText(data, &kfx::ReleaseData::get_Password);
   std::u16string library;
-  ReadCustomProperty(data, u"serverAPILibrary", &library, u"");
+  ReadCustomProperty(data, kServerApiLibrary, &library, u"");
 
   std::shared_ptr<kfx::Values> values;
   if (data.get_Values(&values) != hr::kOk || !values) {

@@ -99,19 +99,6 @@ bool CSetupMappingModel::LoadCaptureValueNames() {
   return true;
 }
 
-bool ReadCustomProperty(kfx::ReleaseSetupData& data, const std::u16string& name,
-                        std::u16string* text, const std::u16string& defaultText) {
-  *text = defaultText;
-  std::shared_ptr<kfx::CustomProperties> properties;
-  if (data.get_CustomProperties(&properties) != kOk || !properties) return false;
-  std::shared_ptr<kfx::CustomProperty> property;
-  if (properties->get_Item(Variant::Text(name), &property) != kOk || !property) return false;
-  std::u16string value;
-  if (property->get_Value(&value) != kOk) return false;
-  *text = std::move(value);
-  return true;
-}
-
 bool WriteCustomProperty(kfx::ReleaseSetupData& data, const std::u16string& name,
                          const std::u16string& value) {
   if (name.empty()) return false;

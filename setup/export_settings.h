@@ -5,17 +5,10 @@
 
 #include <string>
 
+#include "host/custom_property.h"
 #include "host/host_objects.h"
 
 namespace mirdane {
-
-// The custom property that names the library holding the bridge tables.
-inline constexpr char16_t kServerApiLibrary[] = u"serverAPILibrary";
-
-// A custom property of the setup data, or `defaultText` unless the collection,
-// the item and its value can all be read; then the stored value, even empty.
-bool ReadCustomProperty(kfx::ReleaseSetupData& data, const std::u16string& name,
-                        std::u16string* text, const std::u16string& defaultText);
 
 // Stores a custom property, replacing one of that name; true when the host
 // took it. An empty name is refused.
