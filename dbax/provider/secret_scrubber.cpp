@@ -54,7 +54,8 @@ bool PasswordKeyAt(std::u16string_view text, std::size_t at, std::size_t* value_
     std::size_t i = at + key.size();
     while (i < text.size() && text[i] == u' ') ++i;
     if (i < text.size() && text[i] == u'=') {
-      *value_start = i + 1;
+      for (++i; i < text.size() && text[i] == u' ';) ++i;
+      *value_start = i;
       return true;
     }
   }
