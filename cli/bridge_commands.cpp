@@ -23,7 +23,8 @@ struct ConnectionOptions {
 void AddConnectionOptions(CLI::App& command, ConnectionOptions& options) {
   command
       .add_option("--connect", options.connect,
-                  "the system, as the setup's server name: sqlite:DIR or odbc:CONNECTION-STRING")
+                  "the system, as the setup's server name: sqlite:DIR, odbc:CONNECTION-STRING, "
+                  "or an IBM i system name (IBM i Access ODBC Driver)")
       ->required();
   command.add_option("--library", options.library, "the IBM i library that holds the tables")
       ->required();

@@ -121,5 +121,19 @@ TEST_F(OdbcSqlite, AnUnknownDataSourceNamesItselfButNotThePassword) {
   EXPECT_EQ(errors.find("pa55word"), std::string::npos) << errors;
 }
 
+// On Linux a plain system name is the IBM i through IBM's driver; where that
+// driver is not installed, the message says which driver and system it tried.
+TEST_F(OdbcSqlite, APlainSystemNameGoesToIbmsDriver) {
+  HRESULT result = 0;
+  auto connection = OpenConnection(u"as400.example.com", u"XAUSER", u"Zq9-secret", &result);
+  EXPECT_LT(result, 0);
+  const std::string errors = ErrorsText(connection);
+  EXPECT_NE(errors.find("Connecting to the ODBC data source DRIVER={IBM i Access ODBC Driver};"
+                        "SYSTEM=as400.example.com;UID=XAUSER failed."),
+            std::string::npos)
+      << errors;
+  EXPECT_EQ(errors.find("Zq9-secret"), std::string::npos) << errors;
+}
+
 }  // namespace
 }  // namespace dbAx::provider
