@@ -87,6 +87,8 @@ TEST_F(OdbcPostgres, RefusedValuesFailTheUpdateInTheServersWords) {
 
   ASSERT_EQ(InsertRow(recordset, {{u"C", u"TEN CHARS!"}, {u"D", u"-12345.67"}}), 0)
       << ErrorsText(connection);
+  // Another session sees the row while this connection is still open: it
+  // was committed by itself.
   EXPECT_EQ(RowCount(), 1u);
 }
 

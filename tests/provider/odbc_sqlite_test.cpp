@@ -44,24 +44,6 @@ class OdbcSqlite : public ::testing::Test {
   std::u16string source_;
 };
 
-// SQLite's driver describes CHAR and DECIMAL columns as VARCHAR (SQLite keeps
-// no lengths or precisions); the types it does tell come through as ADO types.
-TEST_F(OdbcSqlite, ColumnsReportTheDriversTypesAsAdoTypes) {
-  auto recordset = OpenT(Open());
-  for (const auto& [name, expected] : {std::pair{u"C", ado::adVarChar},
-                                       std::pair{u"V", ado::adVarChar},
-                                       std::pair{u"I", ado::adInteger}}) {
-    auto field = FieldOf(recordset, name);
-    ASSERT_TRUE(field) << Utf16ToUtf8(name);
-    std::int32_t type = 0, attributes = 0;
-    field->get_Type(&type);
-    field->get_Attributes(&attributes);
-    EXPECT_EQ(type, expected) << Utf16ToUtf8(name);
-    EXPECT_TRUE(attributes & (ado::adFldUpdatable | ado::adFldUnknownUpdatable));
-  }
-  EXPECT_FALSE(FieldOf(recordset, u"NOT_THERE"));
-}
-
 // Values are bound, never written into the statement: texts that would break
 // or extend an INSERT arrive as they are. Columns a row does not assign take
 // their defaults, and rows with other assigned columns use their own INSERT.
@@ -96,7 +78,7 @@ TEST_F(OdbcSqlite, AMissingTableFailsTheOpenWithTheDriversDiagnostics) {
   // A source that is not the release's query never reaches the driver.
   OpenInsert(connection, u"SELECT * FROM MAIN.T WHERE 1=0; DROP TABLE MAIN.T", &result);
   EXPECT_LT(result, 0);
-  EXPECT_EQ(Rows(u"SELECT COUNT(*) FROM MAIN.T").rows.size(), 1u);
+  EXPECT_NO_THROW(Rows(u"SELECT * FROM MAIN.T")) << "the table must still be there";
 }
 
 // Closing the connection frees the statements the driver still holds; the
