@@ -1,9 +1,10 @@
-// mirdane bridge create | show: the bridge tables of a library.
+// mirdane bridge create | show | check: the bridge tables of a library.
 #include <iostream>
 #include <memory>
 #include <string>
 
 #include "base/text.h"
+#include "bridge/bridge_check.h"
 #include "bridge/bridge_tool.h"
 #include "cli/commands.h"
 #include "dbax/provider/schema_session.h"
@@ -22,12 +23,17 @@ struct ConnectionOptions {
 void AddConnectionOptions(CLI::App& command, ConnectionOptions& options) {
   command
       .add_option("--connect", options.connect,
-                  "the system, as the setup's server name: sqlite:DIR or odbc:CONNECTION-STRING")
+                  "the system, as the setup's server name: sqlite:DIR, odbc:CONNECTION-STRING, "
+                  "or an IBM i system name (IBM i Access ODBC Driver)")
       ->required();
   command.add_option("--library", options.library, "the IBM i library that holds the tables")
       ->required();
   command.add_option("--user", options.user, "user name for the connection");
-  command.add_option("--password", options.password, "password for the connection");
+  // A password on the command line is visible to every user of the machine
+  // (ps); the environment variable is the better way.
+  command.add_option("--password", options.password,
+                     "password for the connection (or set MIRDANE_PASSWORD)")
+      ->envname("MIRDANE_PASSWORD");
 }
 
 // Runs one bridge command: checks the library name, opens the schema session,
@@ -54,7 +60,8 @@ int RunBridge(const char* name, const ConnectionOptions& options, Work work) {
 }  // namespace
 
 void AddBridgeCommands(CLI::App& app, int* exit_code) {
-  auto* bridge = app.add_subcommand("bridge", "create and look at the bridge tables of a library");
+  auto* bridge =
+      app.add_subcommand("bridge", "create, look at and check the bridge tables of a library");
   bridge->require_subcommand(1);
 
   auto create_options = std::make_shared<ConnectionOptions>();
@@ -84,6 +91,33 @@ void AddBridgeCommands(CLI::App& app, int* exit_code) {
     *exit_code = RunBridge("show", *show_options, [&](auto& session, const auto& library) {
       std::cout << bridge::ShowBridgeTables(session, library, *show_flags);
       return kExitOk;
+    });
+  });
+
+  auto check_options = std::make_shared<ConnectionOptions>();
+  auto* check = bridge->add_subcommand(
+      "check",
+      "compare UAGYCPP and UAG0CPP with the field catalogue: missing columns, types or sizes "
+      "that differ, the transaction and line numbers; one line per difference, exit 1 when any "
+      "would make a release fail");
+  AddConnectionOptions(*check, *check_options);
+  check->callback([exit_code, check_options] {
+    *exit_code = RunBridge("check", *check_options, [](auto& session, const auto& library) {
+      const auto differences = bridge::CheckBridgeTables(session, library);
+      std::size_t failing = 0;
+      for (const auto& difference : differences) {
+        std::cout << difference.Line() << "\n";
+        if (difference.failing) ++failing;
+      }
+      const std::string name = Utf16ToUtf8(library);
+      if (differences.empty()) {
+        std::cout << name << ": both bridge tables match the field catalogue\n";
+      } else {
+        std::cout << name << ": " << differences.size()
+                  << (differences.size() == 1 ? " difference, " : " differences, ") << failing
+                  << " of them would make a release fail\n";
+      }
+      return failing == 0 ? kExitOk : kExitFailed;
     });
   });
 }

@@ -12,7 +12,9 @@ int main(int argc, char** argv) {
       "mirdane: exports captured documents into Infor XA as bridge transactions (one UAGYCPP "
       "header row and its UAG0CPP charge line rows in an IBM i library).\n"
       "Connections name a system as the setup does: sqlite:DIR for the embedded IBM i stand-in "
-      "(one SQLite file per library in DIR), odbc:CONNECTION-STRING for ODBC.",
+      "(one SQLite file per library in DIR), odbc:CONNECTION-STRING for ODBC (user and password "
+      "are added as UID and PWD), any other name for that IBM i system through IBM's IBM i "
+      "Access ODBC Driver.",
       "mirdane"};
   app.require_subcommand(1);
   int exit_code = kExitOk;

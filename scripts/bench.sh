@@ -5,3 +5,5 @@ set -euo pipefail
 native=${1:-build/native}
 cd "$(dirname "$0")/.."
 "$native/bench/mirdane_release_bench" --work build/bench
+echo
+scripts/odbc-bench.sh "$native"

@@ -1,6 +1,7 @@
 #include "dbax/provider/backends.h"
 
 #include "dbax/provider/ado.h"
+#include "dbax/provider/odbc/session.h"
 
 #if MIRDANE_WITH_STANDIN
 #include "dbax/provider/sqlite/standin_session.h"
@@ -17,9 +18,8 @@ bool NotInThisBuild(const std::u16string& what, Failure* failure) {
 
 }  // namespace
 
-bool OpenSession(const Route& route, [[maybe_unused]] const std::u16string& user,
-                 [[maybe_unused]] const std::u16string& password,
-                 [[maybe_unused]] std::shared_ptr<Session>* session, Failure* failure) {
+bool OpenSession(const Route& route, const std::u16string& user, const std::u16string& password,
+                 std::shared_ptr<Session>* session, Failure* failure) {
   switch (route.kind) {
     case BackendKind::StandIn:
 #if MIRDANE_WITH_STANDIN
@@ -28,10 +28,16 @@ bool OpenSession(const Route& route, [[maybe_unused]] const std::u16string& user
       return NotInThisBuild(u"The embedded IBM i stand-in (sqlite:)", failure);
 #endif
     case BackendKind::Odbc:
-      return NotInThisBuild(u"The ODBC backend (odbc:)", failure);
+      return odbc::OpenOdbcSession(route, user, password, session, failure);
     case BackendKind::IbmI:
+#if defined(_WIN32)
+      // On Windows the IBM i is reached through ADO and IBMDA400.
       return NotInThisBuild(u"A direct connection to the IBM i system '" + route.target + u"'",
                             failure);
+#else
+      // Elsewhere through IBM's ODBC driver for that system.
+      return odbc::OpenOdbcSession(route, user, password, session, failure);
+#endif
   }
   return NotInThisBuild(u"This data source", failure);
 }

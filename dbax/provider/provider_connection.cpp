@@ -9,6 +9,8 @@ using mirdane::hr::kOk;
 using mirdane::hr::kPointer;
 
 HRESULT ConnectionCore::Fail(Failure failure) {
+  // Whatever a backend or driver echoes, the password never reaches a message.
+  for (auto& error : failure.errors) error.description = secrets.Scrub(error.description);
   errors->Replace(std::move(failure.errors));
   return failure.result;
 }
@@ -39,6 +41,9 @@ HRESULT ProviderConnection::Open(const std::u16string& connection_string,
   if (core_->session) {
     return core_->Fail(ado::adErrObjectOpen, u"Operation is not allowed when the object is open.");
   }
+  core_->secrets = SecretScrubber();
+  core_->secrets.AddSecret(password);
+  core_->secrets.AddSecretsOf(connection_string);
   const std::u16string data_source = DataSourceOf(connection_string);
   if (data_source.empty()) {
     return core_->Fail(mirdane::hr::kFail,

@@ -8,6 +8,7 @@
 #include "dbax/provider/ado.h"
 #include "dbax/provider/backend.h"
 #include "dbax/provider/error_collection.h"
+#include "dbax/provider/secret_scrubber.h"
 
 namespace dbAx::provider {
 
@@ -15,8 +16,11 @@ namespace dbAx::provider {
 struct ConnectionCore {
   std::shared_ptr<ErrorCollection> errors = std::make_shared<ErrorCollection>();
   std::shared_ptr<Session> session;  // null while the connection is closed
+  // The password of the latest Open, and any PWD= in its connection string.
+  SecretScrubber secrets;
 
-  // Records a failure in the Errors collection and gives its HRESULT.
+  // Records a failure in the Errors collection, with every secret hidden,
+  // and gives its HRESULT.
   HRESULT Fail(Failure failure);
   HRESULT Fail(HRESULT result, std::u16string description);
 };

@@ -1,4 +1,5 @@
 #include "base/text.h"
+#include "dbax/provider/odbc/schema.h"
 #include "dbax/provider/routing.h"
 #include "dbax/provider/schema_session.h"
 
@@ -11,8 +12,6 @@ namespace dbAx::provider {
 std::unique_ptr<SchemaSession> OpenSchemaSession(const std::u16string& data_source,
                                                  const std::u16string& user,
                                                  const std::u16string& password) {
-  (void)user;
-  (void)password;
   const Route route = RouteOf(data_source);
   switch (route.kind) {
     case BackendKind::StandIn:
@@ -22,9 +21,14 @@ std::unique_ptr<SchemaSession> OpenSchemaSession(const std::u16string& data_sour
       throw SchemaError("the embedded IBM i stand-in (sqlite:) is not part of this build");
 #endif
     case BackendKind::Odbc:
-      throw SchemaError("the ODBC backend (odbc:) is not part of this build yet");
+      return odbc::OpenOdbcSchema(route, user, password);
     case BackendKind::IbmI:
+#if defined(_WIN32)
       break;
+#else
+      // IBM's ODBC driver for that system.
+      return odbc::OpenOdbcSchema(route, user, password);
+#endif
   }
   throw SchemaError("no backend serves the data source '" + mirdane::Utf16ToUtf8(data_source) +
                     "': use sqlite:DIR for the embedded stand-in or odbc:CONNECTION-STRING");

@@ -1,0 +1,162 @@
+#include "bridge/bridge_check.h"
+
+#include <algorithm>
+
+#include "base/text.h"
+
+namespace mirdane::bridge {
+namespace {
+
+using dbAx::provider::ParseSqlType;
+using dbAx::provider::SqlType;
+using dbAx::provider::TableColumn;
+using Kind = SqlType::Kind;
+
+// Types that hold the same values and differ only in encoding or storage:
+// a CHAR reported as a wide CHAR (PostgreSQL's Unicode driver), a DECIMAL
+// reported as NUMERIC (PostgreSQL has one type for both).
+enum class Family { FixedText, VaryingText, Decimal, Integer, Other };
+
+Family FamilyOf(const SqlType& type) {
+  switch (type.kind) {
+    case Kind::Char:
+    case Kind::Graphic: return Family::FixedText;
+    case Kind::VarChar:
+    case Kind::VarGraphic: return Family::VaryingText;
+    case Kind::Decimal:
+    case Kind::Numeric: return Family::Decimal;
+    case Kind::SmallInt:
+    case Kind::Integer:
+    case Kind::BigInt: return Family::Integer;
+    default: return Family::Other;
+  }
+}
+
+// The decimal digits an integer column holds whatever their value.
+int IntegerDigits(Kind kind) {
+  switch (kind) {
+    case Kind::SmallInt: return 4;
+    case Kind::Integer: return 9;
+    case Kind::BigInt: return 18;
+    default: return 0;
+  }
+}
+
+std::string Name(const std::u16string& library, const BridgeTable& table,
+                 const std::u16string& column) {
+  return Utf16ToUtf8(library + u"." + table.name + u"." + column);
+}
+
+// A type as the catalogue writes it. Wide and narrow texts are shown alike:
+// PostgreSQL's Unicode driver reports every CHAR column as a wide one.
+std::string Shown(SqlType type) {
+  if (type.kind == Kind::Graphic) type.kind = Kind::Char;
+  if (type.kind == Kind::VarGraphic) type.kind = Kind::VarChar;
+  return Utf16ToUtf8(type.Canonical());
+}
+
+// How the column `actual` stands to the catalogue type `wanted`; nothing
+// when they hold the same values.
+std::optional<Difference> CompareType(const std::string& name, const SqlType& wanted,
+                                      const SqlType& actual) {
+  const std::string is = name + " is " + Shown(actual) + ", the catalogue has " + Shown(wanted);
+  const Family want = FamilyOf(wanted), have = FamilyOf(actual);
+  if (want == Family::FixedText && (have == Family::FixedText || have == Family::VaryingText)) {
+    if (actual.length < wanted.length) {
+      return Difference{true, is + ": texts longer than " + std::to_string(actual.length) +
+                                  " characters are refused"};
+    }
+    if (actual.length > wanted.length || have != want) return Difference{false, is};
+    return std::nullopt;
+  }
+  if (want == Family::Decimal && have == Family::Decimal) {
+    const int want_integer = wanted.precision - wanted.scale;
+    const int have_integer = actual.precision - actual.scale;
+    if (have_integer < want_integer) {
+      return Difference{true, is + ": numbers of more than " + std::to_string(have_integer) +
+                                  " integer digits are refused"};
+    }
+    if (actual.scale < wanted.scale) {
+      return Difference{true, is + ": fraction digits beyond " + std::to_string(actual.scale) +
+                                  " are lost"};
+    }
+    if (have_integer > want_integer || actual.scale > wanted.scale) return Difference{false, is};
+    return std::nullopt;
+  }
+  if (want == Family::Decimal && have == Family::Integer && wanted.scale == 0) {
+    if (IntegerDigits(actual.kind) < wanted.precision) {
+      return Difference{true, is + ": numbers of " + std::to_string(wanted.precision) +
+                                  " digits do not fit"};
+    }
+    return Difference{false, is};
+  }
+  return Difference{true, is};
+}
+
+bool HasDefault(const TableColumn& column) {
+  return column.nullable || column.default_value.has_value();
+}
+
+}  // namespace
+
+std::vector<Difference> CompareTable(const std::u16string& library, const BridgeTable& expected,
+                                     const std::vector<TableColumn>& described) {
+  std::vector<Difference> differences;
+  if (described.empty()) {
+    differences.push_back(
+        {true, Utf16ToUtf8(library + u"." + expected.name) +
+                   " does not exist (mirdane bridge create makes it)"});
+    return differences;
+  }
+  for (const auto& column : expected.columns) {
+    const std::string name = Name(library, expected, column.name);
+    const SqlType wanted = ParseSqlType(column.sqlType);
+    const auto found = std::find_if(described.begin(), described.end(), [&](const auto& d) {
+      return EqualsIgnoringAsciiCase(d.name, column.name);
+    });
+    if (found == described.end()) {
+      differences.push_back(
+          {true, name + " (" + Shown(wanted) + ") is missing: " +
+                     (column.generated ? "the release writes it into every row"
+                                       : "values mapped to it would be dropped without a word")});
+      continue;
+    }
+    if (auto difference = CompareType(name, wanted, found->type)) {
+      differences.push_back(std::move(*difference));
+    }
+    if (!column.generated && !HasDefault(*found)) {
+      differences.push_back({false, name + " is NOT NULL without a default: a document that does "
+                                           "not map it is refused"});
+    }
+  }
+  for (const auto& column : described) {
+    const bool known = std::any_of(expected.columns.begin(), expected.columns.end(),
+                                   [&](const auto& c) {
+                                     return EqualsIgnoringAsciiCase(c.name, column.name);
+                                   });
+    if (!known && !HasDefault(column)) {
+      differences.push_back({true, Name(library, expected, column.name) + " (" +
+                                       Shown(column.type) +
+                                       ") is not in the catalogue and is NOT NULL without a "
+                                       "default: every row is refused"});
+    }
+  }
+  return differences;
+}
+
+std::vector<Difference> CheckBridgeTables(dbAx::provider::SchemaSession& session,
+                                          const std::u16string& library) {
+  if (!session.LibraryExists(library)) {
+    return {{true, "library " + Utf16ToUtf8(library) +
+                       " does not exist (mirdane bridge create makes it and its tables)"}};
+  }
+  std::vector<Difference> differences;
+  for (const auto& table : BridgeTables()) {
+    auto found = CompareTable(library, table, session.DescribeTable(library, table.name));
+    differences.insert(differences.end(), std::make_move_iterator(found.begin()),
+                       std::make_move_iterator(found.end()));
+  }
+  return differences;
+}
+
+}  // namespace mirdane::bridge

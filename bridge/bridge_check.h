@@ -1,0 +1,34 @@
+// `mirdane bridge check`: the bridge tables of a library against the field
+// catalogue, before the first batch is released into them.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "bridge/bridge_schema.h"
+#include "dbax/provider/schema_session.h"
+
+namespace mirdane::bridge {
+
+struct Difference {
+  // True when a release would fail or lose values because of it; false when
+  // the table only differs from the catalogue in a way a release survives.
+  bool failing = false;
+  std::string text;  // one line, naming the library, table and column
+
+  // "error: <text>" or "warning: <text>"
+  std::string Line() const { return (failing ? "error: " : "warning: ") + text; }
+};
+
+// The differences of one table, as the database describes it, from what the
+// catalogue and the release expect of it. `described` empty means the table
+// does not exist.
+std::vector<Difference> CompareTable(const std::u16string& library, const BridgeTable& expected,
+                                     const std::vector<dbAx::provider::TableColumn>& described);
+
+// Both tables of `library`, header first; a missing library is one
+// difference. Throws SchemaError when the database cannot be asked.
+std::vector<Difference> CheckBridgeTables(dbAx::provider::SchemaSession& session,
+                                          const std::u16string& library);
+
+}  // namespace mirdane::bridge

@@ -1,0 +1,75 @@
+// One connection to an ODBC data source, shared by the session, the tables
+// and the statements opened on it.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "dbax/provider/backend.h"
+#include "dbax/provider/routing.h"
+#include "dbax/provider/odbc/diagnostics.h"
+#include "dbax/provider/odbc/odbc_api.h"
+#include "dbax/provider/secret_scrubber.h"
+
+namespace dbAx::provider::odbc {
+
+class Link {
+ public:
+  // Connects with `connection_string` (which may hold the password) and
+  // switches autocommit on, so that every statement commits by itself. Every
+  // text the link reports is scrubbed of `scrubber`'s secrets.
+  static bool Connect(const std::u16string& connection_string, SecretScrubber scrubber,
+                      std::shared_ptr<Link>* link, Failure* failure);
+
+  ~Link();
+  Link(const Link&) = delete;
+  Link& operator=(const Link&) = delete;
+
+  SQLHANDLE connection() const { return connection_.get(); }
+  bool connected() const { return connected_; }
+  const SecretScrubber& scrubber() const { return scrubber_; }
+  // Ends the connection; the statements still open are freed with it.
+  bool Disconnect(Failure* failure);
+  // The failure a call on `handle` that answered `rc` reports.
+  Failure FailureOf(SQLSMALLINT type, SQLHANDLE handle, SQLRETURN rc,
+                    const std::u16string& context = {}) const;
+
+ private:
+  explicit Link(SecretScrubber scrubber) : scrubber_(std::move(scrubber)) {}
+
+  SecretScrubber scrubber_;
+  EnvironmentHandle environment_;
+  ConnectionHandle connection_;
+  bool connected_ = false;
+};
+
+// Connects to what an odbc: route (or a plain IBM i system name) names, with
+// the user and password given apart from it; the password and any PWD= of
+// the route are kept out of every text the link reports.
+bool ConnectRoute(const Route& route, const std::u16string& user, const std::u16string& password,
+                  std::shared_ptr<Link>* link, Failure* failure);
+
+// A statement on a link.
+class Statement {
+ public:
+  Statement() = default;
+  ~Statement();
+  Statement(Statement&&) = default;
+  // Replacing a statement would free its handle without asking the link.
+  Statement& operator=(Statement&&) = delete;
+
+  // Allocates a statement on an open link.
+  bool Open(std::shared_ptr<Link> link, Failure* failure);
+  SQLHANDLE get() const { return handle_.get(); }
+  const Link& link() const { return *link_; }
+  // The failure a call on this statement that answered `rc` reports.
+  Failure FailureOf(SQLRETURN rc, const std::u16string& context = {}) const {
+    return link_->FailureOf(SQL_HANDLE_STMT, handle_.get(), rc, context);
+  }
+
+ private:
+  std::shared_ptr<Link> link_;
+  StatementHandle handle_;
+};
+
+}  // namespace dbAx::provider::odbc

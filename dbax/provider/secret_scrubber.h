@@ -1,0 +1,32 @@
+// Keeping passwords out of every text that leaves the provider.
+//
+// Drivers are free to echo a connection string, or a user name that happens
+// to equal the password, in their diagnostics; those texts end up in the
+// host's log and on the operator's screen. Every description the provider
+// records passes through a scrubber that knows the connection's secrets.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace dbAx::provider {
+
+inline constexpr char16_t kHiddenSecret[] = u"********";
+
+class SecretScrubber {
+ public:
+  // Remembers a secret text; empty texts are ignored.
+  void AddSecret(std::u16string_view secret);
+  // Remembers the values of the PWD= and PASSWORD= keywords of a connection
+  // string.
+  void AddSecretsOf(std::u16string_view connection_string);
+  // `text` with every PWD=/PASSWORD= value and every known secret (in any
+  // ASCII case, as some systems fold passwords) replaced by kHiddenSecret.
+  std::u16string Scrub(std::u16string_view text) const;
+
+ private:
+  std::vector<std::u16string> secrets_;
+};
+
+}  // namespace dbAx::provider

@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# The ODBC benchmark: a throwaway PostgreSQL cluster on loopback, the demo
+# documents released into it over odbc: against the same INSERTs issued
+# directly through ODBC, and the cluster removed again.
+#   scripts/odbc-bench.sh [NATIVE-BUILD-DIR] [DOCUMENTS]
+set -euo pipefail
+native=${1:-build/native}
+documents=${2:-200}
+cd "$(dirname "$0")/.."
+services="$native/bench-services"
+
+scripts/test-services.sh setup "$services" >/dev/null
+trap 'scripts/test-services.sh teardown "$services" >/dev/null 2>&1 || true' EXIT
+set -a
+. "$services/services.env"
+set +a
+MIRDANE_PASSWORD=$MIRDANE_PG_PASSWORD "$native/bench/odbc/mirdane_odbc_bench" \
+  --connect "odbc:DSN=$MIRDANE_PG_DSN" --user "$MIRDANE_PG_USER" \
+  --documents "$documents" --batch samples/invoices.json
