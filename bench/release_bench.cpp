@@ -22,9 +22,8 @@
 #include "dbax/ax_library.h"
 #include "dbax/provider/schema_session.h"
 #include "host/batch/batch_file.h"
-#include "host/batch/batch_release_data.h"
+#include "host/batch/batch_release.h"
 #include "host/batch/host_log.h"
-#include "release/release_script.h"
 
 namespace mirdane::bench {
 namespace {
@@ -76,17 +75,8 @@ batch::BatchFile MakeBatch(const std::string& source, int documents, int lines) 
 // Seconds to release every document of `file`; false when any failed.
 double ReleaseAll(const batch::BatchFile& file, const fs::path& logs, bool* all_released) {
   batch::HostLog log(logs, [](const std::string&) {});
-  releaseScript script;
-  kfx::KfxReturnValue result = kfx::KFX_REL_SUCCESS;
-  *all_released = true;
   const auto start = Clock::now();
-  for (const auto& document : file.documents) {
-    script.putref_DocumentData(batch::MakeReleaseData(file, document, log));
-    if (document.number == 1) script.OpenScript(&result);
-    script.ReleaseDoc(&result);
-    *all_released = *all_released && result == kfx::KFX_REL_SUCCESS;
-  }
-  script.CloseScript(&result);
+  *all_released = batch::ReleaseDocuments(file, log) == file.documents.size();
   return SecondsSince(start);
 }
 

@@ -10,8 +10,7 @@
 #include "dbax/ax_exception.h"
 #include "dbax/ax_library.h"
 #include "host/batch/batch_file.h"
-#include "host/batch/batch_release_data.h"
-#include "release/release_script.h"
+#include "host/batch/batch_release.h"
 
 namespace mirdane::cli {
 namespace {
@@ -53,26 +52,14 @@ int RunRelease(const ReleaseOptions& options) {
   ProgressBar progress(stderr, file.documents.size());
 
   DataAccessLibrary library;
-  releaseScript script;
-  kfx::KfxReturnValue result = kfx::KFX_REL_SUCCESS;
-  std::size_t released = 0;
-  bool opened = false;
-  for (const auto& document : file.documents) {
-    script.putref_DocumentData(batch::MakeReleaseData(file, document, log));
-    if (!opened) {
-      script.OpenScript(&result);
-      opened = true;
-    }
-    progress.Hide();
-    script.ReleaseDoc(&result);
-    const bool ok = result == kfx::KFX_REL_SUCCESS;
-    if (ok) ++released;
-    std::cout << "document " << document.number << ": " << (ok ? "released" : "NOT released")
-              << std::endl;
+  batch::ReleaseHooks hooks;
+  hooks.before = [&progress](const batch::DocumentSpec&) { progress.Hide(); };
+  hooks.after = [&progress](const batch::DocumentSpec& document, kfx::KfxReturnValue result) {
+    std::cout << "document " << document.number << ": "
+              << (result == kfx::KFX_REL_SUCCESS ? "released" : "NOT released") << std::endl;
     progress.Show(static_cast<std::size_t>(document.number));
-  }
-  if (!opened) script.OpenScript(&result);
-  script.CloseScript(&result);
+  };
+  const std::size_t released = batch::ReleaseDocuments(file, log, hooks);
   progress.Hide();
 
   const std::size_t total = file.documents.size();

@@ -23,9 +23,8 @@
 #include "dbax/provider/routing.h"
 #include "dbax/provider/schema_session.h"
 #include "host/batch/batch_file.h"
-#include "host/batch/batch_release_data.h"
+#include "host/batch/batch_release.h"
 #include "host/batch/host_log.h"
-#include "release/release_script.h"
 
 namespace mirdane::bench {
 namespace {
@@ -63,17 +62,13 @@ double Seconds(Clock::duration elapsed) { return std::chrono::duration<double>(e
 // Releases `count` documents, cycling through those of the batch that release.
 std::size_t ReleaseDocuments(batch::BatchFile file, int count, const std::filesystem::path& logs) {
   batch::HostLog log(logs, [](const std::string& text) { std::cerr << text; });
-  releaseScript script;
-  kfx::KfxReturnValue result = kfx::KFX_REL_SUCCESS;
-  std::size_t released = 0;
+  const std::vector<batch::DocumentSpec> releasable = std::move(file.documents);
+  file.documents.clear();
   for (int i = 0; i < count; ++i) {
-    const auto& document = file.documents[static_cast<std::size_t>(i) % file.documents.size()];
-    script.putref_DocumentData(batch::MakeReleaseData(file, document, log));
-    if (i == 0) script.OpenScript(&result);
-    script.ReleaseDoc(&result);
-    if (result == kfx::KFX_REL_SUCCESS) ++released;
+    file.documents.push_back(releasable[static_cast<std::size_t>(i) % releasable.size()]);
+    file.documents.back().number = i + 1;
   }
-  script.CloseScript(&result);
+  const std::size_t released = batch::ReleaseDocuments(file, log);
   return released;
 }
 

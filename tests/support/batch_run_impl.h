@@ -4,9 +4,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "host/batch/batch_release_data.h"
+#include "host/batch/batch_release.h"
 #include "host/batch/host_log.h"
-#include "release/release_script.h"
 
 namespace mirdane::test {
 
@@ -18,17 +17,17 @@ BatchOutcome ReleaseBatch(const batch::BatchFile& file, const std::filesystem::p
   batch::HostLog log(log_dir, [&current](const std::string& text) {
     if (current) current->errors.push_back(text);
   });
-  releaseScript script;
-  kfx::KfxReturnValue result = kfx::KFX_REL_SUCCESS;
   outcome.documents.resize(file.documents.size());
-  for (std::size_t i = 0; i < file.documents.size(); ++i) {
-    if (i > 0) between(i);
-    current = &outcome.documents[i];
-    script.putref_DocumentData(batch::MakeReleaseData(file, file.documents[i], log));
-    if (i == 0) script.OpenScript(&result);
-    script.ReleaseDoc(&current->result);
-  }
-  script.CloseScript(&result);
+  batch::ReleaseHooks hooks;
+  hooks.before = [&](const batch::DocumentSpec& document) {
+    const auto index = static_cast<std::size_t>(document.number - 1);
+    if (index > 0) between(index);
+    current = &outcome.documents[index];
+  };
+  hooks.after = [&](const batch::DocumentSpec&, kfx::KfxReturnValue result) {
+    current->result = result;
+  };
+  batch::ReleaseDocuments(file, log, hooks);
   std::ifstream in(log.CurrentLogFile());
   std::ostringstream text;
   text << in.rdbuf();

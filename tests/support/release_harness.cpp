@@ -9,9 +9,8 @@
 #include "bridge/bridge_tool.h"
 #include "dbax/ax_library.h"
 #include "host/batch/batch_file.h"
-#include "host/batch/batch_release_data.h"
+#include "host/batch/batch_release.h"
 #include "host/batch/host_log.h"
-#include "release/release_script.h"
 
 namespace mirdane::test {
 
@@ -45,15 +44,11 @@ ReleaseRun ReleaseHarness::Run() {
   ReleaseRun run;
   batch::HostLog log(log_dir, [&run](const std::string& line) { run.status.push_back(line); });
   dbAx::AxLibInit();
-  releaseScript script;
-  kfx::KfxReturnValue result = kfx::KFX_REL_SUCCESS;
-  for (const auto& document : file.documents) {
-    script.putref_DocumentData(batch::MakeReleaseData(file, document, log));
-    if (document.number == 1) script.OpenScript(&result);
-    script.ReleaseDoc(&result);
+  batch::ReleaseHooks hooks;
+  hooks.after = [&run](const batch::DocumentSpec&, kfx::KfxReturnValue result) {
     run.results.push_back(result);
-  }
-  script.CloseScript(&result);
+  };
+  batch::ReleaseDocuments(file, log, hooks);
   dbAx::AxLibTerm();
 
   std::ifstream in(log.CurrentLogFile());
