@@ -119,6 +119,10 @@ HRESULT DispatchObject::Put(const wchar_t* name, const DispatchArg& value) {
   return Invoke(name, DISPATCH_PROPERTYPUT, {&value}, nullptr);
 }
 
+HRESULT DispatchObject::PutRef(const wchar_t* name, const DispatchArg& object) {
+  return Invoke(name, DISPATCH_PROPERTYPUTREF, {&object}, nullptr);
+}
+
 HRESULT DispatchObject::GetText(const wchar_t* name, std::u16string* text) {
   UniqueVariant value;
   if (const HRESULT result = Get(name, {}, &value); FAILED(result)) return result;

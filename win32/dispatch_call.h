@@ -53,6 +53,8 @@ class DispatchObject {
                UniqueVariant* result);
   // Assigns property `name`.
   HRESULT Put(const wchar_t* name, const DispatchArg& value);
+  // Assigns an object to property `name` by reference.
+  HRESULT PutRef(const wchar_t* name, const DispatchArg& object);
 
   // Typed reads: the property's value converted, or a failure when the object
   // fails or answers with a value of another kind (DISP_E_TYPEMISMATCH).
