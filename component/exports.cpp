@@ -33,16 +33,12 @@ HRESULT RunAppIdScript(bool registering) {
                                                                replacements);
 }
 
-// The type library version 1.0, neutral locale, of this module's platform.
+// The type library version 1.0, neutral locale, of this module's platform;
+// one that is not registered (any more) is no failure.
 HRESULT UnregisterTypeLibrary() {
   const SYSKIND kind = sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32;
-  const HRESULT result = ::UnRegisterTypeLib(LIBID_mirdane, 1, 0, 0, kind);
-  // Gone already (the module's own unregistration took it): that is the aim.
-  if (result == TYPE_E_REGISTRYACCESS || result == TYPE_E_LIBNOTREGISTERED ||
-      result == TYPE_E_CANTLOADLIBRARY || result == HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND)) {
-    return S_OK;
-  }
-  return result;
+  if (!mirdane::component::IsTypeLibraryRegistered(LIBID_mirdane, 1, 0, 0, kind)) return S_OK;
+  return ::UnRegisterTypeLib(LIBID_mirdane, 1, 0, 0, kind);
 }
 
 }  // namespace

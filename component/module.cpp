@@ -116,11 +116,24 @@ HRESULT CmirdaneModule::UnregisterServer() const {
   if (const HRESULT r = ::LoadTypeLibEx(wide, REGKIND_NONE, library.put()); FAILED(r)) return r;
   TLIBATTR* attributes = nullptr;
   if (const HRESULT r = library->GetLibAttr(&attributes); FAILED(r)) return r;
-  const HRESULT removed = ::UnRegisterTypeLib(attributes->guid, attributes->wMajorVerNum,
-                                              attributes->wMinorVerNum, attributes->lcid,
-                                              attributes->syskind);
+  const TLIBATTR id = *attributes;
   library->ReleaseTLibAttr(attributes);
-  return removed;
+  // Unregistering again finds the library gone: nothing is left to do.
+  if (!IsTypeLibraryRegistered(id.guid, id.wMajorVerNum, id.wMinorVerNum, id.lcid, id.syskind)) {
+    return S_OK;
+  }
+  return ::UnRegisterTypeLib(id.guid, id.wMajorVerNum, id.wMinorVerNum, id.lcid, id.syskind);
+}
+
+bool IsTypeLibraryRegistered(REFGUID library, WORD major, WORD minor, LCID locale,
+                             SYSKIND kind) {
+  wchar_t guid[64] = {};
+  if (!::StringFromGUID2(library, guid, 64)) return false;
+  wchar_t key[160] = {};
+  ::wsprintfW(key, L"TypeLib\\%s\\%x.%x\\%lx\\%s", guid, major, minor,
+              static_cast<unsigned long>(locale), kind == SYS_WIN64 ? L"win64" : L"win32");
+  win32::UniqueHKey opened;
+  return ::RegOpenKeyExW(HKEY_CLASSES_ROOT, key, 0, KEY_READ, opened.put()) == ERROR_SUCCESS;
 }
 
 HRESULT CmirdaneModule::TypeInfoOf(REFIID iid, ITypeInfo** info) {

@@ -59,6 +59,9 @@ class CmirdaneModule {
   HANDLE actCtx_ = INVALID_HANDLE_VALUE;  // lives as long as the process
 };
 
+// Whether the type library is registered for `kind` (win32 or win64).
+bool IsTypeLibraryRegistered(REFGUID library, WORD major, WORD minor, LCID locale, SYSKIND kind);
+
 // Keeps the module loaded while it lives: every script object holds one.
 class ModuleLock {
  public:
