@@ -19,9 +19,10 @@ using mirdane::win32::UniqueVariant;
 Failure OutOfMemory() { return Failure::Of(E_OUTOFMEMORY, E_OUTOFMEMORY, u"Out of memory."); }
 
 Failure NotCreated(HRESULT result, const char16_t* object) {
-  return Failure::Of(result, result,
-                     u"Microsoft ADO's " + std::u16string(object) +
-                         u" object could not be created; is ADO (MDAC) installed and registered?");
+  std::u16string description =
+      u"Microsoft ADO's " + std::u16string(object) + u" object could not be created";
+  if (result == REGDB_E_CLASSNOTREG) description += u": ADO is not installed or not registered";
+  return Failure::Of(result, result, description + u".");
 }
 
 class AdoSession final : public Session {

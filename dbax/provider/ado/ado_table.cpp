@@ -4,7 +4,6 @@
 #include <utility>
 
 #include "base/text.h"
-
 #include "dbax/provider/ado.h"
 #include "dbax/provider/ado/ado_failure.h"
 #include "dbax/provider/ado/ado_values.h"
