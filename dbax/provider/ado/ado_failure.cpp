@@ -47,7 +47,9 @@ std::vector<ProviderError> ProviderErrors(AdoConnection* connection) {
     AdoLong number = 0;
     if (SUCCEEDED(error->get_Number(&number))) entry.number = number;
     Bstr description;
-    if (SUCCEEDED(error->get_Description(description.put()))) entry.description = description.Text();
+    if (SUCCEEDED(error->get_Description(description.put()))) {
+      entry.description = description.Text();
+    }
     found.push_back(std::move(entry));
   }
   // Unchecked: ADO starts a fresh collection at the provider's next error anyway.

@@ -78,7 +78,9 @@ struct Declared {
   std::vector<std::string> parameters;
 };
 
-// A method of `Interface`, which may be declared in one of its bases.
+// A method of `Interface`, which may be declared in one of its bases. In the
+// i686 build a method declared without STDMETHODCALLTYPE does not convert to
+// this parameter: the calling convention is checked when the suite compiles.
 template <typename Interface, typename Declaring, typename... Parameters>
 Declared Member(const wchar_t* member, INVOKEKIND kind,
                 ::HRESULT (STDMETHODCALLTYPE Declaring::*method)(Parameters...)) {

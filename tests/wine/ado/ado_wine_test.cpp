@@ -165,9 +165,8 @@ TEST_F(WineAdo, AMissingTableOrAForeignSourceFailsTheOpen) {
     missing.Open(u"SELECT * FROM MAIN.NOPE WHERE 1=0", &connection, 0, 3, 3, -1);
   });
   ASSERT_NE(failure, nullptr);
-  EXPECT_EQ(Utf16ToUtf8(failure->message).rfind("CAxRecordset::Open\nMAIN.NOPE could not be opened", 0),
-            0u)
-      << Utf16ToUtf8(failure->message);
+  const std::string message = Utf16ToUtf8(failure->message);
+  EXPECT_EQ(message.rfind("CAxRecordset::Open\nMAIN.NOPE could not be opened", 0), 0u) << message;
 
   // Only the release's own query reaches ADO.
   CAxRecordset foreign;

@@ -43,7 +43,8 @@ if ! version=$("$loader" --version 2>&1); then
   esac
 fi
 driver=/usr/lib/$multiarch/odbc/libsqlite3odbc.so
-[ -f "$driver" ] || fail "$driver is missing: install libsqliteodbc:$debarch (and libodbc2:$debarch)"
+[ -f "$driver" ] ||
+  fail "$driver is missing: install libsqliteodbc:$debarch (and libodbc2:$debarch)"
 
 export WINEPREFIX=$prefix WINEDEBUG=-all
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
@@ -69,7 +70,8 @@ export ODBCSYSINI=$data ODBCINI=$data/odbc.ini MIRDANE_ADO_DSN=mirdane_ado
 expected=$("$loader" "$exe" --gtest_list_tests 2>/dev/null | tr -d '\r' | grep -c '^  ')
 log=$build/tests/wine/ado/run.log
 "$loader" "$exe" --gtest_color=no >"$log" 2>&1
-tr -d '\r' <"$log" | grep -E '^\[ +(OK|FAILED) +\]|^\[ +PASSED|Failure|Expected|Which is|actual' || true
+tr -d '\r' <"$log" |
+  grep -E '^\[ +(OK|FAILED) +\]|^\[ +PASSED|Failure|Expected|Which is|actual' || true
 passed=$(tr -d '\r' <"$log" | sed -n 's/^\[  PASSED  \] \([0-9]*\) test.*/\1/p')
 passed=${passed:-0}
 [ "$expected" -gt 0 ] || { echo "ado-wine: the program listed no tests (see $log)"; expected=1; }
