@@ -110,6 +110,21 @@ gtest() {  # gtest NAME: runs a test program, counting its cases
 gtest component_wine_test
 gtest start_failure_wine_test
 
+# The ADO backend through Wine's own ADO (its Update is a stub: the run must
+# end in the composed error), counted by its own runner.
+ado_log=$work/logs/ado.log
+tests/wine/ado/run.sh "$mingw" "$WINEPREFIX" >"$ado_log" 2>&1
+ado_counts=$(sed -n 's/^ado-wine.*: \([0-9]*\) passed, \([0-9]*\) failed$/\1 \2/p' "$ado_log" | tail -n 1)
+if [ -n "$ado_counts" ]; then
+  read -r ok bad <<<"$ado_counts"
+  passed=$((passed + ok))
+  failed=$((failed + bad))
+  echo "ado: $ok passed, $bad failed"
+  [ "$bad" -eq 0 ] || tail -n 30 "$ado_log"
+else
+  fail "the ADO suite did not finish (see $ado_log)"
+fi
+
 # --- a batch released through COM, checked from Linux -----------------------
 batch_for() {  # batch_for DATABASE LIBRARY OUT
   python3 - "$source_dir/samples/invoices.json" "$1" "$2" "$3" <<'PY'

@@ -3,6 +3,9 @@
 #include "dbax/provider/ado.h"
 #include "dbax/provider/odbc/session.h"
 
+#if defined(_WIN32)
+#include "dbax/provider/ado/ado_session.h"
+#endif
 #if MIRDANE_WITH_STANDIN
 #include "dbax/provider/sqlite/standin_session.h"
 #endif
@@ -18,7 +21,8 @@ bool NotInThisBuild(const std::u16string& what, Failure* failure) {
 
 }  // namespace
 
-bool OpenSession(const Route& route, const std::u16string& user, const std::u16string& password,
+bool OpenSession(const Route& route, const std::u16string& connection_string,
+                 const std::u16string& user, const std::u16string& password,
                  std::shared_ptr<Session>* session, Failure* failure) {
   switch (route.kind) {
     case BackendKind::StandIn:
@@ -29,13 +33,20 @@ bool OpenSession(const Route& route, const std::u16string& user, const std::u16s
 #endif
     case BackendKind::Odbc:
       return odbc::OpenOdbcSession(route, user, password, session, failure);
+    case BackendKind::Ado:
+#if defined(_WIN32)
+      return adodb::OpenAdoSession(route.target, user, password, session, failure);
+#else
+      return NotInThisBuild(u"Microsoft ADO (ado:)", failure);
+#endif
     case BackendKind::IbmI:
 #if defined(_WIN32)
-      // On Windows the IBM i is reached through ADO and IBMDA400.
-      return NotInThisBuild(u"A direct connection to the IBM i system '" + route.target + u"'",
-                            failure);
+      // On Windows the IBM i is reached through ADO and IBMDA400, with the
+      // release's connection string as it stands.
+      return adodb::OpenAdoSession(connection_string, user, password, session, failure);
 #else
       // Elsewhere through IBM's ODBC driver for that system.
+      (void)connection_string;
       return odbc::OpenOdbcSession(route, user, password, session, failure);
 #endif
   }

@@ -9,7 +9,10 @@
 
 namespace dbAx::provider {
 
-bool OpenSession(const Route& route, const std::u16string& user, const std::u16string& password,
+// `connection_string` is the whole string the route was read from: ADO is
+// given it unchanged when it serves the IBM i.
+bool OpenSession(const Route& route, const std::u16string& connection_string,
+                 const std::u16string& user, const std::u16string& password,
                  std::shared_ptr<Session>* session, Failure* failure);
 
 }  // namespace dbAx::provider

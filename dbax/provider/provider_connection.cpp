@@ -52,7 +52,8 @@ HRESULT ProviderConnection::Open(const std::u16string& connection_string,
   }
   Failure failure;
   std::shared_ptr<Session> session;
-  if (!OpenSession(RouteOf(data_source), user, password, &session, &failure)) {
+  if (!OpenSession(RouteOf(data_source), connection_string, user, password, &session,
+                   &failure)) {
     return core_->Fail(std::move(failure));
   }
   core_->session = std::move(session);

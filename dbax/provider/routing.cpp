@@ -9,6 +9,8 @@
 namespace dbAx::provider {
 namespace {
 
+constexpr std::u16string_view kAdoPrefix = u"ado:";
+
 // Splits at semicolons outside braces.
 std::vector<std::u16string_view> SplitProperties(std::u16string_view text) {
   std::vector<std::u16string_view> parts;
@@ -57,7 +59,16 @@ std::u16string DataSourceOf(const std::u16string& connection_string) {
     if (!mirdane::EqualsIgnoringAsciiCase(KeyOf(parts[i]), u"Data source")) continue;
     const auto equals = parts[i].find(u'=');
     std::u16string value(mirdane::TrimBlanks(parts[i].substr(equals + 1)));
-    for (std::size_t j = i + 1; j < parts.size() && !IsOleDbProperty(KeyOf(parts[j])); ++j) {
+    std::size_t end = i + 1;
+    if (StartsWithIgnoringCase(value, kAdoPrefix)) {
+      end = parts.size();
+      for (std::size_t j = i + 1; j < parts.size(); ++j) {
+        if (mirdane::EqualsIgnoringAsciiCase(KeyOf(parts[j]), u"Force Translate")) end = j;
+      }
+    } else {
+      while (end < parts.size() && !IsOleDbProperty(KeyOf(parts[end]))) ++end;
+    }
+    for (std::size_t j = i + 1; j < end; ++j) {
       value += u';';
       value += parts[j];
     }
@@ -75,6 +86,9 @@ Route RouteOf(const std::u16string& data_source) {
   }
   if (StartsWithIgnoringCase(source, u"odbc:")) {
     return {BackendKind::Odbc, std::u16string(source.substr(5))};
+  }
+  if (StartsWithIgnoringCase(source, kAdoPrefix)) {
+    return {BackendKind::Ado, std::u16string(source.substr(kAdoPrefix.size()))};
   }
   return {BackendKind::IbmI, std::u16string(source)};
 }

@@ -5,6 +5,8 @@
 // picks the backend:
 //   sqlite:DIR    the embedded IBM i stand-in (DIR holds one file per library)
 //   odbc:STRING   ODBC with that connection string
+//   ado:STRING    Microsoft ADO with STRING, a whole OLE DB connection string
+//                 of its own (Windows only)
 //   anything else the IBM i itself: ADO with IBMDA400 on Windows, IBM's ODBC
 //                 driver elsewhere
 #pragma once
@@ -13,11 +15,11 @@
 
 namespace dbAx::provider {
 
-enum class BackendKind { StandIn, Odbc, IbmI };
+enum class BackendKind { StandIn, Odbc, Ado, IbmI };
 
 struct Route {
   BackendKind kind = BackendKind::IbmI;
-  std::u16string target;  // the directory, the ODBC string, or the system name
+  std::u16string target;  // the directory, the ODBC or OLE DB string, or the system name
 };
 
 // The value of the "Data source" property of an OLE DB connection string.
@@ -25,7 +27,10 @@ struct Route {
 // An ODBC connection string given as the data source carries semicolons of its
 // own ("odbc:DSN=xa;UID=u"), so the value runs on across semicolons until a
 // property that belongs to the OLE DB string itself ("Force Translate", ...).
-// Braces in ODBC values ({...;...}) are kept whole.
+// Braces in ODBC values ({...;...}) are kept whole. An OLE DB string given as
+// the data source ("ado:Provider=MSDASQL;Data Source=xa") consists of OLE DB
+// properties only, so its value runs on to the end, leaving out only a last
+// "Force Translate", which belongs to the release's own string.
 std::u16string DataSourceOf(const std::u16string& connection_string);
 
 // The backend for a data source.

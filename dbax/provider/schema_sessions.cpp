@@ -22,6 +22,9 @@ std::unique_ptr<SchemaSession> OpenSchemaSession(const std::u16string& data_sour
 #endif
     case BackendKind::Odbc:
       return odbc::OpenOdbcSchema(route, user, password);
+    case BackendKind::Ado:
+      throw SchemaError(
+          "the bridge tools do not work through ADO (ado:); use odbc:CONNECTION-STRING");
     case BackendKind::IbmI:
 #if defined(_WIN32)
       break;

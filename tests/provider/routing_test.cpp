@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "dbax/provider/ado.h"
 #include "dbax/provider/routing.h"
 #include "dbax/provider/sql_type.h"
 #include "dbax/provider/sqlite/source_target.h"
@@ -25,12 +26,43 @@ TEST(Routing, TheDataSourceIsReadOutOfTheReleasesConnectionString) {
   EXPECT_EQ(SourceOf(u""), u"");
 }
 
+TEST(Routing, AnOleDbStringAsDataSourceKeepsItsOwnProperties) {
+  // Its properties are OLE DB ones too: only the release's closing property is left out.
+  EXPECT_EQ(SourceOf(u"ado:Provider=MSDASQL;Data Source=xa"),
+            u"ado:Provider=MSDASQL;Data Source=xa");
+  EXPECT_EQ(SourceOf(u"ADO:Provider=IBMDA400;Data Source=sys;Force Translate=65535"),
+            u"ADO:Provider=IBMDA400;Data Source=sys;Force Translate=65535");
+  EXPECT_EQ(DataSourceOf(u"Provider=IBMDA400;Data source=ado:Provider=MSDASQL;User ID=u"),
+            u"ado:Provider=MSDASQL;User ID=u");
+  // An ODBC string still ends at the first OLE DB property.
+  EXPECT_EQ(SourceOf(u"odbc:DSN=xa;Provider=x"), u"odbc:DSN=xa");
+}
+
 TEST(Routing, ThePrefixPicksTheBackend) {
+  EXPECT_EQ(RouteOf(u"ado:Provider=MSDASQL;Data Source=xa").kind, BackendKind::Ado);
+  EXPECT_EQ(RouteOf(u" Ado:Provider=MSDASQL").target, u"Provider=MSDASQL");
   EXPECT_EQ(RouteOf(u"sqlite:build/demo").kind, BackendKind::StandIn);
   EXPECT_EQ(RouteOf(u"SQLite:build/demo").target, u"build/demo");
   EXPECT_EQ(RouteOf(u"odbc:DSN=xa").kind, BackendKind::Odbc);
   EXPECT_EQ(RouteOf(u"odbc:DSN=xa").target, u"DSN=xa");
   EXPECT_EQ(RouteOf(u"AS400.EXAMPLE.COM").kind, BackendKind::IbmI);
+}
+
+TEST(Routing, WithoutAdoAnAdoDataSourceIsRefusedByName) {
+  // It must not fall through to the IBM i route, which would try a system of that name.
+  std::shared_ptr<Connection> connection;
+  ASSERT_EQ(CreateConnection(&connection), mirdane::hr::kOk);
+  const HRESULT result = connection->Open(
+      u"Provider=IBMDA400;Data source=ado:Provider=MSDASQL;Data Source=xa;Force Translate=0",
+      u"", u"", -1);
+  EXPECT_EQ(result, ado::adErrProviderNotFound);
+  std::shared_ptr<Errors> errors;
+  ASSERT_EQ(connection->get_Errors(&errors), mirdane::hr::kOk);
+  std::shared_ptr<Error> error;
+  ASSERT_EQ(errors->get_Item(mirdane::Variant::I4(0), &error), mirdane::hr::kOk);
+  std::u16string description;
+  error->get_Description(&description);
+  EXPECT_EQ(description, u"Microsoft ADO (ado:) is not available in this build of the provider.");
 }
 
 TEST(SqlType, DeclarationsMapToAdoTypesWithPrecisionAndScale) {

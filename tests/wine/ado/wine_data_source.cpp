@@ -1,0 +1,42 @@
+#include "tests/wine/ado/wine_data_source.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "base/text.h"
+#include "bridge/bridge_tool.h"
+
+namespace mirdane::test {
+namespace {
+
+std::unique_ptr<dbAx::provider::SchemaSession> Open(const std::u16string& name) {
+  return dbAx::provider::OpenSchemaSession(u"odbc:DSN=" + name, u"", u"");
+}
+
+}  // namespace
+
+std::u16string WineDataSourceName() {
+  const char* name = std::getenv("MIRDANE_ADO_DSN");
+  EXPECT_TRUE(name && *name)
+      << "MIRDANE_ADO_DSN names no ODBC data source: run tests/wine/ado/run.sh";
+  return Utf8ToUtf16(name ? name : "");
+}
+
+void ResetTables(const std::u16string& data_source_name) {
+  const auto session = Open(data_source_name);
+  for (const char16_t* table : {u"UAGYCPP", u"UAG0CPP", u"T"}) {
+    session->Execute(std::u16string(u"DROP TABLE IF EXISTS MAIN.") + table);
+  }
+  bridge::CreateBridgeTables(*session, u"MAIN");
+  session->Execute(u"CREATE TABLE MAIN.T (C CHAR(10) NOT NULL DEFAULT ' ', "
+                   u"D DECIMAL(7, 2) NOT NULL DEFAULT 0, I INTEGER NOT NULL DEFAULT 0)");
+}
+
+std::size_t CountRows(const std::u16string& data_source_name, const std::u16string& table) {
+  const auto result = Open(data_source_name)->Query(u"SELECT COUNT(*) FROM MAIN." + table);
+  if (result.rows.size() != 1 || result.rows[0].empty() || !result.rows[0][0]) return SIZE_MAX;
+  return std::stoul(Utf16ToUtf8(*result.rows[0][0]));
+}
+
+}  // namespace mirdane::test
