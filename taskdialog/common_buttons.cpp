@@ -20,7 +20,7 @@ void LoadCommonButtonTexts(CommonButtonTable& table, const StringSource& strings
   for (CommonButton& button : table) {
     std::u16string text;
     // A missing string keeps the default text.
-    if (Succeeded(strings.LoadString(instance, button.stringId, text)) && !text.empty())
+    if (Succeeded(strings.FindString(instance, button.stringId, text)) && !text.empty())
       button.text = std::move(text);
   }
 }

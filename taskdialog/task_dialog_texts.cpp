@@ -12,7 +12,7 @@ HRESULT LoadText(const StringSource& strings, std::uintptr_t instance, std::uint
     text = reinterpret_cast<const char16_t*>(value);
     return hr::kOk;
   }
-  return strings.LoadString(instance, static_cast<unsigned>(value), text);
+  return strings.FindString(instance, static_cast<unsigned>(value), text);
 }
 
 std::u16string RemoveLinkMarkup(std::u16string_view text) {

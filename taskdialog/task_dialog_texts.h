@@ -18,7 +18,7 @@ class StringSource {
  public:
   virtual ~StringSource() = default;
   // The string `id` of the module `instance`; a failure code when it is missing.
-  virtual HRESULT LoadString(std::uintptr_t instance, unsigned id, std::u16string& text) const = 0;
+  virtual HRESULT FindString(std::uintptr_t instance, unsigned id, std::u16string& text) const = 0;
 };
 
 // The platform's HRESULT_FROM_WIN32 as the dialog uses it: 0x80070000 with
