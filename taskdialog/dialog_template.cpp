@@ -51,6 +51,23 @@ std::int16_t PixelsToUnitsY(int pixels, const DialogBaseUnits& base) {
 
 namespace {
 
+std::int16_t CeilDiv(int numerator, int denominator) {
+  return static_cast<std::int16_t>(numerator <= 0 ? numerator / denominator
+                                                   : (numerator + denominator - 1) / denominator);
+}
+
+}  // namespace
+
+std::int16_t SizeToUnitsX(int pixels, const DialogBaseUnits& base) {
+  return CeilDiv(pixels * 4, base.x);
+}
+
+std::int16_t SizeToUnitsY(int pixels, const DialogBaseUnits& base) {
+  return CeilDiv(pixels * 8, base.y);
+}
+
+namespace {
+
 class TemplateWriter {
  public:
   void U16(std::uint16_t value) {

@@ -78,9 +78,14 @@ struct DialogTemplate {
   std::vector<DialogItem> items;
 };
 
-// Pixels to dialog units with the base units (integer division).
+// A position in pixels to dialog units with the base units (integer division).
 std::int16_t PixelsToUnitsX(int pixels, const DialogBaseUnits& base);
 std::int16_t PixelsToUnitsY(int pixels, const DialogBaseUnits& base);
+// A size in pixels to dialog units, rounded up: the platform converts the
+// units back to pixels, and a control a pixel narrower than its text was
+// measured for wraps that text onto a line it has no room for.
+std::int16_t SizeToUnitsX(int pixels, const DialogBaseUnits& base);
+std::int16_t SizeToUnitsY(int pixels, const DialogBaseUnits& base);
 
 // The template as the platform reads it: the header, no menu, the default
 // window class, the title, then each item on a 4-byte boundary with its class

@@ -79,8 +79,8 @@ class LayoutBuilder {
     item.id = static_cast<std::uint16_t>(id);
     item.x = PixelsToUnitsX(rect.left, base);
     item.y = PixelsToUnitsY(rect.top, base);
-    item.cx = PixelsToUnitsX(rect.Width(), base);
-    item.cy = PixelsToUnitsY(rect.Height(), base);
+    item.cx = SizeToUnitsX(rect.Width(), base);
+    item.cy = SizeToUnitsY(rect.Height(), base);
     item.style = KindStyle(kind) | extraStyle;
     if (kind == ControlKind::kButton &&
         (id == config_.nDefaultButton || (config_.nDefaultButton == 0 && !anyButton_))) {
@@ -327,8 +327,8 @@ HRESULT LayOutTaskDialog(const TaskDialogConfig& config, const TaskDialogTexts& 
 
   // Step 28: the dialog's size in dialog units.
   y += 5;
-  dialog.cx = PixelsToUnitsX(clientWidth, environment.baseUnits);
-  dialog.cy = PixelsToUnitsY(y, environment.baseUnits);
+  dialog.cx = SizeToUnitsX(clientWidth, environment.baseUnits);
+  dialog.cy = SizeToUnitsY(y, environment.baseUnits);
   return hr::kOk;
 } catch (const std::bad_alloc&) {
   return hr::kOutOfMemory;

@@ -14,7 +14,7 @@ namespace mirdane::taskdialog::test {
 class MapStrings : public StringSource {
  public:
   std::map<unsigned, std::u16string> strings;
-  HRESULT LoadString(std::uintptr_t, unsigned id, std::u16string& text) const override {
+  HRESULT FindString(std::uintptr_t, unsigned id, std::u16string& text) const override {
     const auto found = strings.find(id);
     if (found == strings.end()) return FailureFromWin32(1814);  // resource name not found
     text = found->second;

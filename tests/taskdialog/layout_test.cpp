@@ -32,9 +32,9 @@ TEST(TaskDialogLayout, WithoutButtonsTheRowGetsOneOk) {
     EXPECT_EQ(laid.layout.ids.defaultControl, 1);
     EXPECT_EQ(laid.layout.ids.mainInstruction, 2) << "ids follow the highest button id";
     EXPECT_EQ(laid.layout.separators, (Separators{40, -1, -1}));
-    // 66 by 83 pixels with base units 8 and 16.
+    // 66 by 83 pixels with base units 8 and 16: sizes round up.
     EXPECT_EQ(dialog.cx, 33);
-    EXPECT_EQ(dialog.cy, 41);
+    EXPECT_EQ(dialog.cy, 42);
     EXPECT_EQ(dialog.style, style::kDialog);
     EXPECT_EQ(dialog.exStyle, 0u);
     // The item in dialog units.
@@ -66,7 +66,7 @@ TEST(TaskDialogLayout, CommandLinksTouchAndTheFirstIsTheDefault) {
   EXPECT_EQ(laid.layout.ids.defaultControl, 541);
   EXPECT_EQ(laid.layout.separators.first, -1) << "nothing in the band";
   EXPECT_EQ(laid.layout.dialog.cx, 60);
-  EXPECT_EQ(laid.layout.dialog.cy, 81);  // 163 pixels
+  EXPECT_EQ(laid.layout.dialog.cy, 82);  // 163 pixels
   EXPECT_EQ(laid.layout.buttons.idCounter, 542);
 }
 
@@ -172,14 +172,15 @@ TEST(TaskDialogLayout, EveryPartInItsPlace) {
   EXPECT_EQ(laid.Item(19).kind, ControlKind::kLink);
   EXPECT_EQ(laid.layout.separators, (Separators{111, 200, -1}));
   EXPECT_EQ(ids.defaultControl, 1);
-  // 142 by 236 pixels at base units 6 and 12; the content in dialog units.
-  EXPECT_EQ(laid.layout.dialog.cx, 94);
-  EXPECT_EQ(laid.layout.dialog.cy, 157);
+  // 142 by 236 pixels at base units 6 and 12; the content in dialog units:
+  // positions truncated, sizes rounded up.
+  EXPECT_EQ(laid.layout.dialog.cx, 95);
+  EXPECT_EQ(laid.layout.dialog.cy, 158);
   const DialogItem& content = laid.Item(13);
   EXPECT_EQ(content.x, 34);
   EXPECT_EQ(content.y, 6);
   EXPECT_EQ(content.cx, 40);
-  EXPECT_EQ(content.cy, 17);
+  EXPECT_EQ(content.cy, 18);
 }
 
 TEST(TaskDialogLayout, LayoutMeasuresTheTextWithoutItsLinks) {
@@ -218,7 +219,7 @@ TEST(TaskDialogLayout, ExpandedInTheFooterArea) {
   Laid collapsed;
   LayOut(c, collapsed);
   EXPECT_EQ(collapsed.layout.separators, (Separators{40, -1, -1}));
-  EXPECT_EQ(collapsed.layout.dialog.cy, 55);  // 111 pixels
+  EXPECT_EQ(collapsed.layout.dialog.cy, 56);  // 111 pixels, rounded up
 }
 
 TEST(TaskDialogLayout, ExpandedInTheContentAreaPushesWhatFollows) {

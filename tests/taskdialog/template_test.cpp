@@ -94,11 +94,21 @@ TEST(DialogTemplate, KindsAndTheirStyles) {
   EXPECT_EQ(std::u16string(WindowClassOf(ControlKind::kEdit)), u"Edit");
 }
 
-TEST(DialogTemplate, PixelsToDialogUnitsTruncate) {
+TEST(DialogTemplate, PositionsTruncateAndSizesRoundUp) {
   const DialogBaseUnits base{7, 15};
-  EXPECT_EQ(PixelsToUnitsX(13, base), 7);   // 52 / 7
-  EXPECT_EQ(PixelsToUnitsY(13, base), 6);   // 104 / 15
+  EXPECT_EQ(PixelsToUnitsX(13, base), 7);  // 52 / 7
+  EXPECT_EQ(PixelsToUnitsY(13, base), 6);  // 104 / 15
   EXPECT_EQ(PixelsToUnitsX(0, base), 0);
+  EXPECT_EQ(SizeToUnitsX(13, base), 8);
+  EXPECT_EQ(SizeToUnitsY(13, base), 7);
+  EXPECT_EQ(SizeToUnitsX(14, base), 8) << "exact stays exact";
+  EXPECT_EQ(SizeToUnitsX(0, base), 0);
+  // Back in pixels as the platform converts (rounding to nearest), a size
+  // is never smaller than it was laid out.
+  for (int pixels = 1; pixels < 600; ++pixels) {
+    const int back = (SizeToUnitsX(pixels, base) * base.x + 2) / 4;
+    ASSERT_GE(back, pixels) << pixels;
+  }
 }
 
 }  // namespace
