@@ -274,7 +274,10 @@ HRESULT LayOutTaskDialog(const TaskDialogConfig& config, const TaskDialogTexts& 
   for (const CommonButton& button : common) {
     const bool present = Has(config.dwCommonButtons, button.flag) ||
                          (addOk && button.id == button_id::kOk);
-    if (present) addRowButton(button.id, button.text, style::kGroup);
+    if (present) {
+      addRowButton(button.id, button.text, style::kGroup);
+      layout.commonButtonIds.push_back(button.id);
+    }
   }
   if (rowCount > 0) {
     bandInUse = true;

@@ -57,6 +57,10 @@ struct TaskDialogLayout {
   ControlIds ids;
   Separators separators;
   ButtonMetrics buttons;
+  // The common buttons in the row, by id. The dialog's own controls are
+  // numbered from above the highest button id, so an absent common button's
+  // id may belong to one of them: only these ids are common buttons.
+  std::vector<int> commonButtonIds;
   bool expanded = false;
   std::vector<PixelRect> pixelRects;  // each item's rectangle in pixels, as converted
 };

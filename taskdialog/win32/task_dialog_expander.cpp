@@ -18,7 +18,7 @@ std::vector<HWND> CXTaskDialog::PartWindows(ExpanderPart part) const {
     case ExpanderPart::kFooterText: add(layout_.ids.footerText); break;
     case ExpanderPart::kProgressBar: add(layout_.ids.progressBar); break;
     case ExpanderPart::kCommonButtons:
-      for (const CommonButton& button : commonButtons_) add(button.id);
+      for (const int id : layout_.commonButtonIds) add(id);
       break;
     case ExpanderPart::kCustomButtons:
       for (const ButtonText& button : texts_.buttons) add(button.id);

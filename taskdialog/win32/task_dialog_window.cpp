@@ -10,12 +10,6 @@
 #include "taskdialog/win32/task_dialog.h"
 
 namespace mirdane::taskdialog::win32 {
-namespace {
-
-constexpr int kCommonButtonIds[] = {1, 6, 7, 2, 4, 8};
-
-}  // namespace
-
 bool CXTaskDialog::ProcessWindowMessage(HWND, UINT message, WPARAM wParam, LPARAM lParam,
                                         LRESULT& result) {
   switch (message) {
@@ -130,7 +124,7 @@ void CXTaskDialog::ApplyFonts() {
   const HFONT buttonFont = Has(tdf::kUseCommandLinks) ? largeFont_.get() : messageFont_.get();
   for (const ButtonText& button : texts_.buttons) setFont(Control(button.id), buttonFont);
   const HFONT message = messageFont_.get();
-  for (const int id : kCommonButtonIds) setFont(Control(id), message);
+  for (const int id : layout_.commonButtonIds) setFont(Control(id), message);
   for (const int id : {layout_.ids.content, layout_.ids.expandedInformation,
                        layout_.ids.expandoButton, layout_.ids.progressBar,
                        layout_.ids.verification, layout_.ids.footerText})

@@ -31,6 +31,8 @@ TEST(TaskDialogLayout, WithoutButtonsTheRowGetsOneOk) {
     EXPECT_EQ(laid.Item(1).text, u"OK");
     EXPECT_EQ(laid.layout.ids.defaultControl, 1);
     EXPECT_EQ(laid.layout.ids.mainInstruction, 2) << "ids follow the highest button id";
+    EXPECT_EQ(laid.layout.commonButtonIds, std::vector<int>{1})
+        << "2 is the main instruction here, not a Cancel button";
     EXPECT_EQ(laid.layout.separators, (Separators{40, -1, -1}));
     // 66 by 83 pixels with base units 8 and 16: sizes round up.
     EXPECT_EQ(dialog.cx, 33);
@@ -105,6 +107,7 @@ TEST(TaskDialogLayout, CustomButtonsStandLeftOfTheCommonOnesAtOneWidth) {
   std::vector<int> order;
   for (const auto& item : laid.layout.dialog.items) order.push_back(item.id);
   EXPECT_EQ(order, (std::vector<int>{102, 100, 101, 1, 2}));
+  EXPECT_EQ(laid.layout.commonButtonIds, (std::vector<int>{1, 2}));
 }
 
 TEST(TaskDialogLayout, TheDefaultButtonIsTheOneNamedOrNone) {

@@ -20,6 +20,15 @@ Step WaitForHeight(const long long* from, bool back) {
   };
 }
 
+// The top or bottom of the child showing `text`, in client coordinates; -1 when none does.
+long long Edge(HWND dialog, HWND child, bool bottom) {
+  if (child == nullptr) return -1;
+  RECT rect;
+  GetWindowRect(child, &rect);
+  MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+  return bottom ? rect.bottom : rect.top;
+}
+
 int BottomFrame(HWND dialog) {
   RECT window;
   RECT client;
@@ -52,6 +61,8 @@ void RunExpander(const std::string& name, bool inFooter) {
           Wait(2),
           Do([&seen, before, label, name, path](HWND dialog) {
             *before = WindowHeight(dialog);
+            seen.seen["instruction top"] =
+                Edge(dialog, FindChildByText(dialog, L"An expander"), false);
             seen.seen["bottom frame"] = BottomFrame(dialog);
             Screenshot(dialog, name + "-collapsed-" + PathName(path));
             HWND expando = FindChildByText(dialog, L"More details");
@@ -66,6 +77,13 @@ void RunExpander(const std::string& name, bool inFooter) {
             if (details != nullptr) GetWindowRect(details, &rect);
             seen.seen["details height"] = rect.bottom - rect.top;
             seen.seen["details visible"] = details != nullptr && IsWindowVisible(details);
+            seen.seen["details top"] = Edge(dialog, details, false);
+            seen.seen["details bottom"] = Edge(dialog, details, true);
+            seen.seen["body bottom"] = Edge(dialog, FindChildByText(dialog, L"Body text"), true);
+            seen.seen["ok top"] = Edge(dialog, GetDlgItem(dialog, IDOK), false);
+            seen.seen["ok bottom"] = Edge(dialog, GetDlgItem(dialog, IDOK), true);
+            seen.seen["instruction top expanded"] =
+                Edge(dialog, FindChildByText(dialog, L"An expander"), false);
             Screenshot(dialog, name + "-expanded-" + PathName(path));
             HWND expando = FindChildByText(dialog, L"Fewer details");
             seen.seen["text switched"] = expando != nullptr;
@@ -82,6 +100,20 @@ void RunExpander(const std::string& name, bool inFooter) {
     const long long grown = Seen(o, "height expanded") - Seen(o, "height before");
     R().Check(label, "the expando button shows the expanded text", Seen(o, "text switched") == 1);
     R().Check(label, "the details show when expanded", Seen(o, "details visible") == 1);
+    R().Check(label, "the main instruction stays where it was",
+              Seen(o, "instruction top") == Seen(o, "instruction top expanded"));
+    if (inFooter) {
+      R().Check(label, "the details stand below the buttons",
+                Seen(o, "details top") >= Seen(o, "ok bottom"));
+    } else {
+      R().Check(label, "the details stand between the content and the buttons",
+                Seen(o, "details top") >= Seen(o, "body bottom") &&
+                    Seen(o, "details bottom") <= Seen(o, "ok top"),
+                std::to_string(Seen(o, "body bottom")) + " " +
+                    std::to_string(Seen(o, "details top")) + "-" +
+                    std::to_string(Seen(o, "details bottom")) + " " +
+                    std::to_string(Seen(o, "ok top")));
+    }
     R().Check(label, "collapsing gives the height back",
               Seen(o, "height after") == Seen(o, "height before"),
               std::to_string(Seen(o, "height after")) + " vs " +
