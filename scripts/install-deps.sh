@@ -11,7 +11,19 @@ packages=(
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-x86-64-dev mingw-w64-i686-dev
   unixodbc unixodbc-dev libsqliteodbc odbc-postgresql
   postgresql postgresql-client
+  python3
+  wine64 xvfb xauth fonts-wine x11-apps imagemagick
 )
+
+# The 32-bit Windows programs run under Wine's 32-bit half, which comes from
+# the i386 architecture.
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  echo "install-deps: adding the i386 architecture for wine32"
+  sudo_arch=()
+  if [ "$(id -u)" -ne 0 ]; then sudo_arch=(sudo); fi
+  "${sudo_arch[@]}" dpkg --add-architecture i386
+fi
+packages+=(wine32:i386)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -15,7 +15,14 @@ output=$(realpath -m "$2")
 scenario=${3:-}
 # <build>/<mingw tree>/tests/wine/taskdialog/PROGRAM.exe: one prefix for both trees.
 build=$(dirname "$(dirname "$(dirname "$(dirname "$(dirname "$program")")")")")
-wine=/usr/lib/wine/wine64
+# The loader of the program's bitness: the PE header's machine field.
+pe=$(od -An -tu4 -j60 -N4 "$program" | tr -d ' ')
+machine=$(od -An -tx2 -j$((pe + 4)) -N2 "$program" | tr -d ' ')
+case "$machine" in
+  8664) wine=/usr/lib/wine/wine64 ;;
+  014c) wine=/usr/lib/wine/wine ;;
+  *) echo "run.sh: $program is not a Windows program (machine '$machine')"; exit 1 ;;
+esac
 for tool in "$wine" xvfb-run xauth convert; do
   command -v "$tool" >/dev/null || { echo "run.sh: $tool is missing: run scripts/install-deps.sh"; exit 1; }
 done
