@@ -76,6 +76,11 @@ void CXTaskDialog::LoadCommonButtonTexts() {
 ::HRESULT CXTaskDialog::Run(const TASKDIALOGCONFIG* config, int* button, int* radioButton,
                             BOOL* verification) {
   if (config == nullptr) return E_INVALIDARG;
+  // The link and progress bar classes are the common controls'; a host
+  // that never asked for them has them registered here.
+  INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX),
+                               ICC_STANDARD_CLASSES | ICC_LINK_CLASS | ICC_PROGRESS_CLASS};
+  InitCommonControlsEx(&classes);
   platformConfig_ = config;
   config_ = ToPortable(*config);
   LoadCommonButtonTexts();

@@ -51,9 +51,6 @@ int wmain(int argc, wchar_t** argv) {
     std::printf("usage: taskdialog_wine_test OUTPUT_DIRECTORY [SCENARIO]\n");
     return 2;
   }
-  INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX),
-                                ICC_STANDARD_CLASSES | ICC_LINK_CLASS | ICC_PROGRESS_CLASS};
-  InitCommonControlsEx(&controls);
   Report::Get().Open(argv[1]);
   // The pointer stays off the dialogs, so that no link is hot by chance.
   SetCursorPos(0, 0);
