@@ -6,7 +6,7 @@ MINGW_I686   := $(BUILD)/mingw-i686
 MINGW_X86_64 := $(BUILD)/mingw-x86_64
 CMAKE_FLAGS  ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps build cross cross-i686 cross-x86_64 test demo bench clean
+.PHONY: all deps build cross cross-i686 cross-x86_64 test demo bench package clean
 
 all: build
 
@@ -33,13 +33,23 @@ cross-x86_64: deps
 	  -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-x86_64.cmake
 	cmake --build $(MINGW_X86_64)
 
+# The Windows package: both DLL builds, mirdane.exe, the host's registration
+# file and the install guide, zipped by CPack into build/.
+package: cross-x86_64
+	cmake -S . -B $(MINGW_I686) -G Ninja $(CMAKE_FLAGS) \
+	  -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-i686.cmake \
+	  -DMIRDANE_X64_BUILD=$(abspath $(MINGW_X86_64))
+	cmake --build $(MINGW_I686)
+	cd $(MINGW_I686) && cpack -B $(abspath $(BUILD))
+	@echo "package: $(BUILD)/mirdane-1.0.0-windows.zip"
+
 test: build
 	@scripts/run-tests.sh $(BUILD)
 
 demo: build
 	@scripts/demo.sh $(NATIVE)
 
-bench: build
+bench: build cross-x86_64
 	@scripts/bench.sh $(NATIVE)
 
 clean:

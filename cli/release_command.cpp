@@ -12,12 +12,17 @@
 #include "host/batch/batch_file.h"
 #include "host/batch/batch_release.h"
 
+#if defined(_WIN32)
+#include "host/com/com_release.h"
+#endif
+
 namespace mirdane::cli {
 namespace {
 
 struct ReleaseOptions {
   std::string batch;
   std::string log_dir;
+  bool com = false;  // through the registered COM server, as the host does
 };
 
 // Starts the data-access library for the run and stops it afterwards.
@@ -59,7 +64,20 @@ int RunRelease(const ReleaseOptions& options) {
               << (result == kfx::KFX_REL_SUCCESS ? "released" : "NOT released") << std::endl;
     progress.Show(static_cast<std::size_t>(document.number));
   };
-  const std::size_t released = batch::ReleaseDocuments(file, log, hooks);
+  std::size_t released = 0;
+  if (options.com) {
+#if defined(_WIN32)
+    const auto outcome = hostcom::ReleaseDocumentsThroughCom(file, log, hooks);
+    progress.Hide();
+    if (!outcome.error.empty()) {
+      std::cerr << "mirdane release: " << outcome.error << "\n";
+      return kExitUsage;
+    }
+    released = outcome.released;
+#endif
+  } else {
+    released = batch::ReleaseDocuments(file, log, hooks);
+  }
   progress.Hide();
 
   const std::size_t total = file.documents.size();
@@ -83,6 +101,11 @@ void AddReleaseCommand(CLI::App& app, int* exit_code) {
   release->add_option("--log-dir", options->log_dir,
                       "where the error log ERR_<yy><mm>.txt goes (default: logs beside the batch "
                       "file)");
+#if defined(_WIN32)
+  release->add_flag("--com", options->com,
+                    "release through the registered COM server (mirdane.LorvenExportConnector), "
+                    "driven by name through IDispatch as the host's Release module drives it");
+#endif
   release->callback([exit_code, options] { *exit_code = RunRelease(*options); });
 }
 

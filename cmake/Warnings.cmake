@@ -12,3 +12,10 @@ function(mirdane_warnings target)
     target_compile_options(${target} PRIVATE -Werror)
   endif()
 endfunction()
+
+# COM interfaces are abstract classes without virtual destructors (objects
+# go through Release): the check that guards C++ hierarchies does not apply.
+function(mirdane_com_warnings target)
+  mirdane_warnings(${target})
+  target_compile_options(${target} PRIVATE -Wno-non-virtual-dtor)
+endfunction()

@@ -7,3 +7,5 @@ cd "$(dirname "$0")/.."
 "$native/bench/mirdane_release_bench" --work build/bench
 echo
 scripts/odbc-bench.sh "$native"
+echo
+scripts/com-bench.sh "$(dirname "$native")"

@@ -12,18 +12,9 @@ packages=(
   unixodbc unixodbc-dev libsqliteodbc odbc-postgresql
   postgresql postgresql-client
   python3
-  wine64 xvfb xauth fonts-wine x11-apps imagemagick
+  # The Windows side: the type library compiler and Wine to run the DLL.
+  wine64 wine64-tools libwine-dev xvfb xauth fonts-wine x11-apps imagemagick
 )
-
-# The 32-bit Windows programs run under Wine's 32-bit half, which comes from
-# the i386 architecture.
-if ! dpkg --print-foreign-architectures | grep -qx i386; then
-  echo "install-deps: adding the i386 architecture for wine32"
-  sudo_arch=()
-  if [ "$(id -u)" -ne 0 ]; then sudo_arch=(sudo); fi
-  "${sudo_arch[@]}" dpkg --add-architecture i386
-fi
-packages+=(wine32:i386)
 
 missing=()
 for p in "${packages[@]}"; do
@@ -32,13 +23,32 @@ for p in "${packages[@]}"; do
   fi
 done
 
-if [ ${#missing[@]} -eq 0 ]; then
-  exit 0
-fi
-
-echo "install-deps: installing ${missing[*]}"
 sudo_cmd=()
 if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
 export DEBIAN_FRONTEND=noninteractive
-"${sudo_cmd[@]}" apt-get update -qq
-"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "install-deps: installing ${missing[*]}"
+  "${sudo_cmd[@]}" apt-get update -qq
+  "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# 32-bit Wine for the i686 DLL, the build that ships for the 32-bit host. It
+# needs the i386 architecture, and a kernel that can run 32-bit programs: the
+# small C library comes first, and the rest (about 1.1 GB) only when it runs.
+installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
+if ! installed wine32:i386; then
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    "${sudo_cmd[@]}" dpkg --add-architecture i386
+    "${sudo_cmd[@]}" apt-get update -qq
+  fi
+  installed libc6:i386 ||
+    "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends libc6:i386
+  if /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
+    echo "install-deps: installing 32-bit Wine and ODBC"
+    "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends \
+      wine32:i386 libodbc2:i386 libsqliteodbc:i386
+  else
+    echo "install-deps: this kernel cannot run 32-bit programs; 32-bit Wine is not installed"
+  fi
+fi

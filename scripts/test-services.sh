@@ -43,9 +43,12 @@ as_owner() {
   fi
 }
 
-odbc_driver() {  # odbc_driver PACKAGE LIBRARY
-  local path
-  path=$(dpkg -L "$1" 2>/dev/null | grep "/$2\$" | head -n 1 || true)
+odbc_driver() {  # odbc_driver PACKAGE LIBRARY [ARCH]
+  # The architecture is named: with the i386 build of a driver installed for
+  # 32-bit Wine, the bare package name lists nothing or the other build.
+  local path arch=${3:-$(dpkg --print-architecture)}
+  path=$(dpkg -L "$1:$arch" 2>/dev/null | grep "/$2\$" | head -n 1 || true)
+  [ -n "$path" ] || path=$(dpkg -L "$1" 2>/dev/null | grep "/$2\$" | head -n 1 || true)
   [ -n "$path" ] || path=$(find /usr/lib -name "$2" 2>/dev/null | head -n 1)
   [ -n "$path" ] || die "the ODBC driver $2 (package $1) is missing"
   echo "$path"

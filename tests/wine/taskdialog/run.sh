@@ -8,7 +8,9 @@
 # The Wine prefix is private to the build that made the program
 # (<build>/wineprefix-td, or $TASKDIALOG_WINEPREFIX) and is stopped at the end. OUTPUT_DIR receives
 # results.txt and the screenshots, as PNG, each scenario's platform dialog
-# and emulation side by side in <name>.png.
+# and emulation side by side in <name>.png. Exits 0 when every check passed,
+# 1 when something failed, 3 when this machine cannot run the program's
+# bitness at all.
 set -euo pipefail
 program=$(realpath "$1")
 output=$(realpath -m "$2")
@@ -26,6 +28,12 @@ esac
 for tool in "$wine" xvfb-run xauth convert; do
   command -v "$tool" >/dev/null || { echo "run.sh: $tool is missing: run scripts/install-deps.sh"; exit 1; }
 done
+# A 32-bit loader on a kernel without 32-bit support cannot start at all:
+# say so (exit 3) rather than count a run that showed nothing.
+if ! "$wine" --version >/dev/null 2>&1; then
+  echo "run.sh: not run: this machine cannot execute $wine"
+  exit 3
+fi
 
 export WINEPREFIX=${TASKDIALOG_WINEPREFIX:-$build/wineprefix-td}
 export WINEDEBUG=-all

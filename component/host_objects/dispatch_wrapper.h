@@ -1,0 +1,47 @@
+// The pieces shared by the wrappers of host objects: one IDispatch with its
+// member ids, and the conversion of the core's variants into Invoke arguments.
+#pragma once
+
+#include <memory>
+
+#include "base/variant.h"
+#include "host/host_objects.h"
+#include "win32/dispatch_call.h"
+
+namespace mirdane::component {
+
+// The Invoke argument for a key of the core, with its variant type kept
+// (a position as VT_I4, the row key as VT_INT, a name as VT_BSTR).
+win32::DispatchArg ArgOf(const Variant& key);
+
+// The base of every wrapper: the host object, called by name.
+class DispatchWrapper {
+ protected:
+  explicit DispatchWrapper(win32::ComPtr<IDispatch> object) : object_(std::move(object)) {}
+
+  HRESULT Text(const wchar_t* name, std::u16string* text) {
+    if (!text) return E_POINTER;
+    return object_.GetText(name, text);
+  }
+  HRESULT Long(const wchar_t* name, std::int32_t* value);
+  // The object that property `name` (with `key`, when given) answers.
+  HRESULT Child(const wchar_t* name, const Variant* key, win32::ComPtr<IDispatch>* child);
+
+  win32::DispatchObject object_;
+};
+
+// Wraps the object a collection's Item answers, or fails as the call did.
+template <typename Wrapper, typename Interface>
+HRESULT WrapChild(HRESULT got, win32::ComPtr<IDispatch> child, std::shared_ptr<Interface>* out) {
+  if (!out) return E_POINTER;
+  out->reset();
+  if (FAILED(got)) return got;
+  try {
+    *out = std::make_shared<Wrapper>(std::move(child));
+  } catch (const std::bad_alloc&) {
+    return E_OUTOFMEMORY;
+  }
+  return got;
+}
+
+}  // namespace mirdane::component

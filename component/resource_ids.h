@@ -1,0 +1,31 @@
+// Resource identifiers of mirdane.dll. The numbers are fixed: the registry
+// scripts, strings, dialogs, menus and icons are found by them.
+#pragma once
+
+// Registry scripts (resource type "REGISTRY").
+#define IDR_APPID_SCRIPT 11000
+#define IDR_RELEASE_SCRIPT 11001
+#define IDR_SETUP_SCRIPT 11002
+
+// Strings.
+#define IDS_PROJECT_NAME 11002
+#define IDS_SETUP_CAPTION 11003
+#define IDS_COMPONENT_DESCRIPTION 11004
+#define IDS_BUTTON_OK 11005
+#define IDS_BUTTON_YES 11006
+#define IDS_BUTTON_NO 11007
+#define IDS_BUTTON_RETRY 11008
+#define IDS_BUTTON_CANCEL 11009
+#define IDS_BUTTON_CLOSE 11010
+#define IDS_REQUIRED_FIELD_TITLE 11011
+#define IDS_REQUIRED_FIELD_QUESTION 11012
+#define IDS_MAP_REQUIRED_FIELDS 11013
+#define IDS_IGNORE_REQUIREMENT 11014
+
+// Icons.
+#define IDI_TASKDIALOG_WARNING 11020
+#define IDI_COMMAND_LINK_ARROW 11021
+#define IDI_COMMAND_LINK_ARROW_HOT 11022
+#define IDI_TASKDIALOG_ERROR 11023
+#define IDI_TASKDIALOG_INFORMATION 11024
+#define IDI_TASKDIALOG_SHIELD 11025

@@ -1,0 +1,91 @@
+#include "host/com/com_release.h"
+
+#include "base/system_message.h"
+#include "base/text.h"
+#include "host/batch/batch_release_data.h"
+#include "host/com/automation_host.h"
+#include "win32/dispatch_call.h"
+
+namespace mirdane::hostcom {
+namespace {
+
+using win32::ComPtr;
+using win32::DispatchArg;
+using win32::DispatchObject;
+
+std::string Describe(const char* what, ::HRESULT result) {
+  return std::string(what) + ": " + Utf16ToUtf8(HresultText(static_cast<HRESULT>(result)));
+}
+
+// Calls a script method that answers a KfxReturnValue.
+::HRESULT CallScript(DispatchObject& script, const wchar_t* name, kfx::KfxReturnValue* outcome) {
+  win32::UniqueVariant result;
+  const ::HRESULT answer = script.Call(name, {}, &result);
+  if (FAILED(answer)) return answer;
+  LONG value = kfx::KFX_REL_ERROR;
+  if (FAILED(win32::LongOf(*result.get(), &value))) return DISP_E_TYPEMISMATCH;
+  *outcome = static_cast<kfx::KfxReturnValue>(value);
+  return answer;
+}
+
+}  // namespace
+
+ComReleaseOutcome ReleaseDocumentsThroughCom(const batch::BatchFile& file, batch::HostLog& log,
+                                             const batch::ReleaseHooks& hooks) {
+  ComReleaseOutcome outcome;
+  win32::ScopedComInit com;
+  if (FAILED(com.result())) {
+    outcome.error = Describe("COM could not be initialised", com.result());
+    return outcome;
+  }
+  CLSID clsid{};
+  if (const ::HRESULT r = ::CLSIDFromProgID(kReleaseScriptProgId, &clsid); FAILED(r)) {
+    outcome.error = Describe(
+        "the release script mirdane.LorvenExportConnector is not registered (regsvr32 mirdane.dll)",
+        r);
+    return outcome;
+  }
+  ComPtr<IDispatch> created;
+  if (const ::HRESULT r = ::CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch,
+                                             created.put_void());
+      FAILED(r)) {
+    outcome.error = Describe("the release script mirdane.LorvenExportConnector cannot be created", r);
+    return outcome;
+  }
+  DispatchObject script(created);
+  kfx::KfxReturnValue result = kfx::KFX_REL_SUCCESS;
+  bool opened = false;
+  for (const auto& document : file.documents) {
+    if (hooks.before) hooks.before(document);
+    ComPtr<IDispatch> data =
+        ComPtr<IDispatch>::Attach(ExposeReleaseData(batch::MakeReleaseData(file, document, log)));
+    if (!data) {
+      outcome.error = "out of memory";
+      return outcome;
+    }
+    if (const ::HRESULT r = script.PutRef(L"DocumentData", DispatchArg::Object(data.get()));
+        FAILED(r)) {
+      outcome.error = Describe("the release script refused its DocumentData", r);
+      return outcome;
+    }
+    if (!opened) {
+      if (const ::HRESULT r = CallScript(script, L"OpenScript", &result); FAILED(r)) {
+        outcome.error = Describe("OpenScript failed", r);
+        return outcome;
+      }
+      opened = true;
+    }
+    result = kfx::KFX_REL_ERROR;
+    if (const ::HRESULT r = CallScript(script, L"ReleaseDoc", &result); FAILED(r)) {
+      outcome.error = Describe("ReleaseDoc failed", r);
+      return outcome;
+    }
+    if (result == kfx::KFX_REL_SUCCESS) ++outcome.released;
+    if (hooks.after) hooks.after(document, result);
+  }
+  if (!opened) CallScript(script, L"OpenScript", &result);
+  CallScript(script, L"CloseScript", &result);
+  return outcome;
+}
+
+}  // namespace mirdane::hostcom

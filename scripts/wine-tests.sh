@@ -1,0 +1,203 @@
+#!/usr/bin/env bash
+# The Wine tier: the Windows build of one architecture, run for real under
+# Wine in a private prefix. Registers mirdane.dll with regsvr32, runs the
+# Windows test programs, releases a batch through COM into SQLite (Wine's
+# odbc32 -> unixODBC -> SQLite's ODBC driver) and checks the rows from Linux.
+# Every check asserts on what happened (a key, a row, a log line), never on
+# an exit code alone. Ends with "N passed, M failed".
+#
+#   scripts/wine-tests.sh BUILD ARCH      ARCH: x86_64 or i686
+#
+# Exits 0 when everything passed, 1 when something failed, 3 when this
+# machine cannot run programs of ARCH at all (said on the last line).
+set -uo pipefail
+build=$(cd "${1:?build folder}" && pwd)
+arch=${2:?x86_64 or i686}
+cd "$(dirname "$0")/.."
+source_dir=$PWD
+
+mingw=$build/mingw-$arch
+native=$build/native/cli/mirdane
+work=$build/wine-tests-$arch
+rm -rf "$work"
+mkdir -p "$work/logs"
+
+case $arch in
+  x86_64) loader=/usr/lib/wine/wine64; debian_arch=amd64 ;;
+  i686) loader=/usr/lib/wine/wine; debian_arch=i386 ;;
+  *) echo "unknown architecture $arch"; exit 2 ;;
+esac
+
+passed=0
+failed=0
+pass() { passed=$((passed + 1)); echo "PASS: $1"; }
+fail() { failed=$((failed + 1)); echo "FAIL: $1"; }
+finish() {
+  echo "wine $arch: $passed passed, $failed failed"
+  echo "$passed passed, $failed failed"
+  [ "$failed" -eq 0 ]
+  exit $?
+}
+
+if [ ! -x "$loader" ]; then
+  fail "Wine for $arch is not installed ($loader): run scripts/install-deps.sh"
+  finish
+fi
+# A 32-bit loader on a kernel without 32-bit support cannot even start;
+# say so instead of counting a run that did nothing as a pass.
+if ! "$loader" --version >/dev/null 2>&1; then
+  why=$("$loader" --version 2>&1 | head -n 1)
+  echo "wine $arch: not run: this machine cannot execute $loader ($why)"
+  exit 3
+fi
+
+export WINEPREFIX=$build/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+winepath() { echo "Z:$(echo "$1" | tr / '\\')"; }
+dll=$(winepath "$mingw/component/mirdane.dll")
+exe=$mingw/cli/mirdane.exe
+
+# One prefix for both architectures, made once (about 15 s), with Wine's
+# fonts copied in (installing fonts-wine does not reach an existing prefix).
+(
+  flock 9
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    "/usr/lib/wine/wine64" wineboot -i >"$work/logs/wineboot.log" 2>&1
+    mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+    cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+  fi
+) 9>"$build/wineprefix.lock"
+/usr/lib/wine/wineserver -p >/dev/null 2>&1
+trap '/usr/lib/wine/wineserver -k >/dev/null 2>&1 || true' EXIT
+
+# ODBC for Wine's odbc32: SQLite's driver in the build of this architecture.
+driver=$(dpkg -L "libsqliteodbc:$debian_arch" 2>/dev/null | grep '/libsqlite3odbc.so$' | head -n 1)
+native_driver=$(dpkg -L "libsqliteodbc:$(dpkg --print-architecture)" 2>/dev/null |
+                grep '/libsqlite3odbc.so$' | head -n 1)
+mkdir -p "$work/odbc" "$work/odbc-native"
+printf '[SQLite3]\nDriver = %s\n' "$driver" >"$work/odbc/odbcinst.ini"
+printf '[SQLite3]\nDriver = %s\n' "$native_driver" >"$work/odbc-native/odbcinst.ini"
+: >"$work/odbc/odbc.ini"
+: >"$work/odbc-native/odbc.ini"
+run_wine() { ODBCSYSINI=$work/odbc ODBCINI=$work/odbc/odbc.ini "$loader" "$@"; }
+run_native() { ODBCSYSINI=$work/odbc-native ODBCINI=$work/odbc-native/odbc.ini "$native" "$@"; }
+
+# --- registration ----------------------------------------------------------
+run_wine regsvr32 /s "$dll"
+clsid_key='HKCR\CLSID\{F6C9D062-2E1F-4d80-8002-E9C453675C89}\InprocServer32'
+if run_wine reg query "$clsid_key" 2>/dev/null | grep -qi "mirdane.dll"; then
+  pass "regsvr32 registers the release script's server"
+else
+  fail "regsvr32 left no InprocServer32 naming mirdane.dll"
+fi
+
+# --- the Windows test programs -----------------------------------------------
+gtest() {  # gtest NAME: runs a test program, counting its cases
+  local name=$1 log=$work/logs/$1.log
+  MIRDANE_DLL=$dll run_wine "$mingw/tests/wine/$name.exe" >"$log" 2>&1
+  local ok bad
+  ok=$(sed -n 's/^\[  PASSED  \] \([0-9]*\) test.*/\1/p' "$log" | tail -n 1)
+  bad=$(sed -n 's/^\[  FAILED  \] \([0-9]*\) test.*, listed below.*/\1/p' "$log" | tail -n 1)
+  if [ -z "$ok" ] && [ -z "$bad" ]; then
+    fail "$name did not run to its end (see $log)"
+    tail -n 20 "$log"
+    return
+  fi
+  passed=$((passed + ${ok:-0}))
+  failed=$((failed + ${bad:-0}))
+  echo "$name: ${ok:-0} passed, ${bad:-0} failed"
+  [ "${bad:-0}" -eq 0 ] || grep -E '^\[  FAILED  \]|Failure|Expected|Which is' "$log" | head -n 40
+}
+gtest component_wine_test
+gtest start_failure_wine_test
+
+# --- a batch released through COM, checked from Linux -----------------------
+batch_for() {  # batch_for DATABASE LIBRARY OUT
+  python3 - "$source_dir/samples/invoices.json" "$1" "$2" "$3" <<'PY'
+import json, sys
+batch = json.load(open(sys.argv[1]))
+batch["setup"]["connectString"] = "odbc:DRIVER={SQLite3};Database=" + sys.argv[2]
+batch["setup"]["customProperties"]["serverAPILibrary"] = sys.argv[3]
+json.dump(batch, open(sys.argv[4], "w"), indent=1)
+PY
+}
+rows() { sqlite3 -separator '|' "$1" "$2"; }
+
+com_db=$work/com.db
+run_native bridge create --connect "odbc:DRIVER={SQLite3};Database=$com_db" --library MAIN \
+  >"$work/logs/bridge.log" 2>&1
+batch_for "$com_db" MAIN "$work/com.json"
+run_wine "$exe" release --batch "$(winepath "$work/com.json")" --com \
+  --log-dir "$(winepath "$work/com-log")" >"$work/logs/com-release.log" 2>&1
+documents=$(grep -c '"pdfFileName"' "$work/com.json")
+if grep -q "^$documents of $documents documents released" "$work/logs/com-release.log" &&
+   [ "$(rows "$com_db" 'SELECT COUNT(*) FROM UAGYCPP')" = "$documents" ]; then
+  pass "release --com stores one header per document ($documents)"
+else
+  fail "release --com: $(tail -n 3 "$work/logs/com-release.log" | tr '\n' ' ')"
+fi
+orphans=$(rows "$com_db" 'SELECT COUNT(*) FROM UAG0CPP WHERE G0ABNV NOT IN (SELECT GYABNV FROM UAGYCPP)')
+numbers=$(rows "$com_db" 'SELECT COUNT(DISTINCT GYABNV) FROM UAGYCPP WHERE LENGTH(GYABNV) = 15')
+lines=$(rows "$com_db" 'SELECT COUNT(*) FROM UAG0CPP')
+if [ "$orphans" = 0 ] && [ "$numbers" = "$documents" ] && [ "$lines" -ge "$documents" ]; then
+  pass "every line carries its header's 15-digit transaction number ($lines lines)"
+else
+  fail "lines and headers disagree: $orphans lines without header, $numbers numbers, $lines lines"
+fi
+if grep -q "Document Released Successfully" "$work"/com-log/ERR_*.txt 2>/dev/null; then
+  pass "the release's messages reach the host's log through LogError"
+else
+  fail "no 'Document Released Successfully' in $work/com-log"
+fi
+
+# The same batch released in-process by mirdane.exe gives the same rows.
+local_db=$work/local.db
+run_native bridge create --connect "odbc:DRIVER={SQLite3};Database=$local_db" --library MAIN \
+  >>"$work/logs/bridge.log" 2>&1
+batch_for "$local_db" MAIN "$work/local.json"
+run_wine "$exe" release --batch "$(winepath "$work/local.json")" \
+  --log-dir "$(winepath "$work/local-log")" >"$work/logs/local-release.log" 2>&1
+# Transaction numbers differ by nature; everything else must be the same.
+without_numbers() {  # without_numbers DATABASE: its rows with the numbers blanked
+  cp "$1" "$1.blank"
+  sqlite3 "$1.blank" "UPDATE UAGYCPP SET GYABNV = ''; UPDATE UAG0CPP SET G0ABNV = '';"
+  rows "$1.blank" 'SELECT * FROM UAGYCPP ORDER BY rowid; SELECT * FROM UAG0CPP ORDER BY rowid'
+}
+if [ "$(rows "$local_db" 'SELECT COUNT(*) FROM UAGYCPP')" = "$documents" ] &&
+   [ "$(without_numbers "$com_db")" = "$(without_numbers "$local_db")" ]; then
+  pass "through COM and in-process the same rows are stored"
+else
+  fail "the rows through COM differ from those released in-process"
+fi
+
+# A document that fails is reported through the host objects, exit 1.
+bad_db=$work/bad.db
+batch_for "$bad_db" NOLIB "$work/bad.json"
+run_wine "$exe" release --batch "$(winepath "$work/bad.json")" --com \
+  --log-dir "$(winepath "$work/bad-log")" >"$work/logs/bad-release.log" 2>&1
+status=$?
+if [ "$status" = 1 ] && grep -q "^0 of $documents documents released" "$work/logs/bad-release.log" &&
+   grep -q "NOLIB" "$work"/bad-log/ERR_*.txt 2>/dev/null; then
+  pass "a missing library fails every document with the reason in the log"
+else
+  fail "a missing library: exit $status, $(tail -n 2 "$work/logs/bad-release.log" | tr '\n' ' ')"
+fi
+
+# --- removal -------------------------------------------------------------------
+run_wine regsvr32 /s /u "$dll"
+if ! run_wine reg query "$clsid_key" >/dev/null 2>&1 &&
+   run_wine reg query 'HKCR\CLSID' >/dev/null 2>&1; then
+  pass "regsvr32 /u removes the class and keeps HKCR\\CLSID"
+else
+  fail "regsvr32 /u left the class key, or took the root"
+fi
+run_wine "$exe" release --batch "$(winepath "$work/com.json")" --com \
+  >"$work/logs/unregistered.log" 2>&1
+status=$?
+if [ "$status" = 2 ] && grep -q "not registered" "$work/logs/unregistered.log"; then
+  pass "an unregistered script is named, and nothing is released (exit 2)"
+else
+  fail "release --com without registration: exit $status"
+fi
+run_wine regsvr32 /s "$dll"
+
+finish
