@@ -1,0 +1,145 @@
+#include "taskdialog/win32/window_framework.h"
+
+namespace mirdane::taskdialog::win32 {
+namespace {
+
+// The property under which a subclassed control keeps its object.
+constexpr wchar_t kObjectProperty[] = L"mirdane.taskdialog.window";
+
+}  // namespace
+
+CWindowImpl::~CWindowImpl() { UnsubclassWindow(); }
+
+WNDPROC CWindowImpl::GetWindowProc() { return &CWindowImpl::WindowProc; }
+
+void CWindowImpl::OnFinalMessage(HWND) {}
+
+bool CWindowImpl::SubclassWindow(HWND window) {
+  if (window == nullptr || m_hWnd != nullptr) return false;
+  if (!SetPropW(window, kObjectProperty, this)) return false;
+  m_hWnd = window;
+  original_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
+      window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(GetWindowProc())));
+  if (original_ == nullptr) {
+    RemovePropW(window, kObjectProperty);
+    m_hWnd = nullptr;
+    return false;
+  }
+  return true;
+}
+
+void CWindowImpl::UnsubclassWindow() {
+  if (m_hWnd == nullptr) return;
+  SetWindowLongPtrW(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original_));
+  RemovePropW(m_hWnd, kObjectProperty);
+  m_hWnd = nullptr;
+}
+
+LRESULT CWindowImpl::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  return CallWindowProcW(original_, m_hWnd, message, wParam, lParam);
+}
+
+LRESULT CALLBACK CWindowImpl::WindowProc(HWND window, UINT message, WPARAM wParam,
+                                         LPARAM lParam) {
+  auto* self = static_cast<CWindowImpl*>(GetPropW(window, kObjectProperty));
+  if (self == nullptr) return ::DefWindowProcW(window, message, wParam, lParam);
+  LRESULT result = 0;
+  if (message != WM_NCDESTROY &&
+      self->ProcessWindowMessage(window, message, wParam, lParam, result))
+    return result;
+  result = self->DefWindowProc(message, wParam, lParam);
+  if (message == WM_NCDESTROY) {
+    self->UnsubclassWindow();
+    self->OnFinalMessage(window);
+  }
+  return result;
+}
+
+DLGPROC CDialogImpl::GetDialogProc() { return &CDialogImpl::DialogProc; }
+
+void CDialogImpl::OnFinalMessage(HWND) {}
+
+INT_PTR CDialogImpl::DoModalIndirect(HINSTANCE instance, const DLGTEMPLATE* dialogTemplate,
+                                     HWND owner) {
+  return DialogBoxIndirectParamW(instance, dialogTemplate, owner, GetDialogProc(),
+                                 reinterpret_cast<LPARAM>(this));
+}
+
+bool CDialogImpl::ReflectNotification(UINT message, WPARAM wParam, LPARAM lParam,
+                                      LRESULT& result) {
+  HWND control = nullptr;
+  switch (message) {
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC:
+      control = reinterpret_cast<HWND>(lParam);
+      break;
+    case WM_DRAWITEM:
+      if (wParam != 0) control = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)->hwndItem;
+      break;
+    case WM_NOTIFY:
+      control = reinterpret_cast<const NMHDR*>(lParam)->hwndFrom;
+      break;
+    default:
+      return false;
+  }
+  if (control == nullptr || !IsWindow(control)) return false;
+  result = SendMessageW(control, message + kReflectedBase, wParam, lParam);
+  return result != 0;
+}
+
+namespace {
+
+// Messages whose answer a dialog procedure returns itself rather than
+// through DWLP_MSGRESULT.
+bool AnswersDirectly(UINT message) {
+  switch (message) {
+    case WM_INITDIALOG:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC:
+    case WM_COMPAREITEM:
+    case WM_VKEYTOITEM:
+    case WM_CHARTOITEM:
+    case WM_QUERYDRAGICON:
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+INT_PTR CALLBACK CDialogImpl::DialogProc(HWND window, UINT message, WPARAM wParam,
+                                         LPARAM lParam) {
+  CDialogImpl* self = nullptr;
+  if (message == WM_INITDIALOG) {
+    self = reinterpret_cast<CDialogImpl*>(lParam);
+    SetWindowLongPtrW(window, DWLP_USER, lParam);
+    self->m_hWnd = window;
+  } else {
+    self = reinterpret_cast<CDialogImpl*>(GetWindowLongPtrW(window, DWLP_USER));
+  }
+  if (self == nullptr) return FALSE;
+  LRESULT result = 0;
+  const bool handled = self->ProcessWindowMessage(window, message, wParam, lParam, result);
+  if (message == WM_NCDESTROY) {
+    SetWindowLongPtrW(window, DWLP_USER, 0);
+    self->m_hWnd = nullptr;
+    self->OnFinalMessage(window);
+  }
+  if (!handled) return FALSE;
+  if (AnswersDirectly(message)) return static_cast<INT_PTR>(result);
+  SetWindowLongPtrW(window, DWLP_MSGRESULT, result);
+  return TRUE;
+}
+
+}  // namespace mirdane::taskdialog::win32
