@@ -215,4 +215,24 @@ else
 fi
 run_wine regsvr32 /s "$dll"
 
+# --- the task dialog, on the platform's dialog and on the emulation ---------
+# It runs under Xvfb with its own wineserver, so this run's server stops first.
+/usr/lib/wine/wineserver -k >/dev/null 2>&1
+/usr/lib/wine/wineserver -w >/dev/null 2>&1
+td_log=$work/logs/taskdialog.log
+TASKDIALOG_WINEPREFIX=$WINEPREFIX tests/wine/taskdialog/run.sh \
+  "$mingw/tests/wine/taskdialog/taskdialog_wine_test.exe" "$build/screenshots/taskdialog-$arch" \
+  >"$td_log" 2>&1
+td=$(sed -n 's/^taskdialog-wine: \([0-9]*\) checks, \([0-9]*\) failed$/\1 \2/p' "$td_log" | tail -n 1)
+if [ -n "$td" ]; then
+  read -r checks bad <<<"$td"
+  passed=$((passed + checks - bad))
+  failed=$((failed + bad))
+  echo "taskdialog: $((checks - bad)) passed, $bad failed (screenshots in build/screenshots/taskdialog-$arch)"
+  [ "$bad" -eq 0 ] || grep -i 'fail' "$td_log" | head -n 30
+else
+  fail "the task dialog's Wine test did not finish (see $td_log)"
+  tail -n 10 "$td_log"
+fi
+
 finish
