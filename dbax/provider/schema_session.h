@@ -39,6 +39,11 @@ class SchemaSession {
   // Creates the library (schema); nothing happens when it exists.
   virtual void CreateLibrary(const std::u16string& library) = 0;
   virtual bool TableExists(const std::u16string& library, const std::u16string& table) = 0;
+  // LIBRARY.TABLE as a statement must name it on this server: quoted, so that
+  // '#', '@' and '$' in a name are read as part of it. Throws SchemaError for
+  // a name that is not an SQL identifier.
+  virtual std::u16string QualifiedName(const std::u16string& library,
+                                       const std::u16string& table) = 0;
   // The columns of a table in their order; empty when there is no such table.
   virtual std::vector<TableColumn> DescribeTable(const std::u16string& library,
                                                  const std::u16string& table) = 0;

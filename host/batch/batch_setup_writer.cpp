@@ -128,7 +128,11 @@ Json WrittenMembers(const SetupSpec& setup) {
   json["userName"] = Utf16ToUtf8(setup.userName);
   json["password"] = Utf16ToUtf8(setup.password);
   Json properties = Json::object();
-  for (const auto& [name, value] : setup.customProperties) properties[Utf16ToUtf8(name)] = Utf16ToUtf8(value);
+  // Names are unique: appending skips the object's linear search per member.
+  auto& members = properties.get_ref<Json::object_t&>();
+  for (const auto& [name, value] : setup.customProperties) {
+    members.Container::emplace_back(Utf16ToUtf8(name), Json(Utf16ToUtf8(value)));
+  }
   json["customProperties"] = std::move(properties);
   Json links = Json::array();
   for (const auto& link : setup.links) {

@@ -63,7 +63,16 @@ TEST(OdbcConnectionString, PlainSystemNamesGoToIbmsDriver) {
 TEST(InsertSource, AcceptsOnlyTheReleasesQueryWithIdentifiers) {
   auto source = odbc::ParseInsertSource(u"select *  from xalib.UAGYCPP\twhere 1 = 0");
   ASSERT_TRUE(source.valid) << Utf16ToUtf8(source.problem);
-  EXPECT_EQ(Utf16ToUtf8(source.DescribeQuery()), "SELECT * FROM xalib.UAGYCPP WHERE 1=0");
+  // Quoted, folded as the server folds unquoted names, so that '#' and '@'
+  // are part of a name on every server.
+  EXPECT_EQ(Utf16ToUtf8(source.DescribeQuery(IdentifierCase::Upper)),
+            "SELECT * FROM \"XALIB\".\"UAGYCPP\" WHERE 1=0");
+  EXPECT_EQ(Utf16ToUtf8(source.DescribeQuery(IdentifierCase::Lower)),
+            "SELECT * FROM \"xalib\".\"uagycpp\" WHERE 1=0");
+  source = odbc::ParseInsertSource(u"SELECT * FROM XA#L_$@.UAGYCPP WHERE 1=0");
+  ASSERT_TRUE(source.valid) << Utf16ToUtf8(source.problem);
+  EXPECT_EQ(Utf16ToUtf8(source.QualifiedTable(IdentifierCase::AsWritten)),
+            "\"XA#L_$@\".\"UAGYCPP\"");
   for (const char16_t* refused :
        {u"SELECT * FROM X;DROP.T WHERE 1=0", u"SELECT * FROM XALIB.T WHERE 1=0; DELETE FROM T",
         u"SELECT * FROM .UAGYCPP WHERE 1=0", u"SELECT * FROM UAGYCPP WHERE 1=0",

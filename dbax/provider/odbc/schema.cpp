@@ -97,18 +97,25 @@ class OdbcSchema final : public SchemaSession {
     }
     // A database without schemas (SQLite) still answers a qualified query
     // for the names it knows, such as MAIN.
-    if (!listed_any) return Answers(u"SELECT 1 FROM " + library + u".sqlite_master WHERE 1=0");
+    if (!listed_any) return Answers(u"SELECT 1 FROM " + link_->Quote(library) + u".sqlite_master WHERE 1=0");
     return false;
   }
 
   void CreateLibrary(const std::u16string& library) override {
     RequireIdentifier(library, "library");
     if (LibraryExists(library)) return;
-    Execute(u"CREATE SCHEMA " + library);
+    Execute(u"CREATE SCHEMA " + link_->Quote(library));
   }
 
   bool TableExists(const std::u16string& library, const std::u16string& table) override {
     return !DescribeTable(library, table).empty();
+  }
+
+  std::u16string QualifiedName(const std::u16string& library,
+                               const std::u16string& table) override {
+    RequireIdentifier(library, "library");
+    RequireIdentifier(table, "table");
+    return link_->Quote(library) + u"." + link_->Quote(table);
   }
 
   std::vector<TableColumn> DescribeTable(const std::u16string& library,
@@ -116,7 +123,7 @@ class OdbcSchema final : public SchemaSession {
     RequireIdentifier(library, "library");
     RequireIdentifier(table, "table");
     // The columns exactly as the release sees them: through its own source query.
-    const std::u16string sql = u"SELECT * FROM " + library + u"." + table + u" WHERE 1=0";
+    const std::u16string sql = u"SELECT * FROM " + QualifiedName(library, table) + u" WHERE 1=0";
     Statement statement = NewStatement();
     SqlText text = ToSql(sql);
     const SQLRETURN rc = SQLExecDirectW(statement.get(), text.data(), SQL_NTS);
