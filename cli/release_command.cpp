@@ -45,6 +45,9 @@ int RunRelease(const ReleaseOptions& options) {
     return kExitUsage;
   }
   for (const auto& note : file.notes) std::cerr << "mirdane release: " << note << "\n";
+  for (const auto& warning : batch::CheckLinks(file)) {
+    std::cerr << "mirdane release: warning: " << warning << "\n";
+  }
 
   const std::filesystem::path log_dir =
       options.log_dir.empty() ? path.parent_path() / "logs" : std::filesystem::path(options.log_dir);

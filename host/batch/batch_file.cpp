@@ -166,6 +166,7 @@ SetupSpec ReadSetup(const Reader& in, const Json& setup, std::vector<std::string
       if (!link.is_object()) in.Fail(link_at, std::string("expected a link object, found ") + TypeName(link));
       in.CheckMembers(link, link_at, {"source", "sourceType", "destination"}, notes);
       LinkSpec spec_link;
+      spec_link.line = in.parsed().LineOf(link_at);
       spec_link.source = in.Text(link, link_at, "source");
       spec_link.destination = in.Text(link, link_at, "destination");
       if (const Json* type = in.Member(link, "sourceType")) {

@@ -19,6 +19,7 @@ struct LinkSpec {
   std::u16string source;
   std::int32_t sourceType = 0;  // 0 index field, 1 text constant, 2 capture value, 3 batch field
   std::u16string destination;
+  int line = 0;  // where it is in the file
 };
 
 struct SetupSpec {
