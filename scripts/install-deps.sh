@@ -11,6 +11,7 @@ packages=(
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-x86-64-dev mingw-w64-i686-dev
   unixodbc unixodbc-dev libsqliteodbc odbc-postgresql
   postgresql postgresql-client
+  clang libclang-rt-14-dev
 )
 
 missing=()
