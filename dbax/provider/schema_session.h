@@ -47,6 +47,11 @@ class SchemaSession {
   // The columns of a table in their order; empty when there is no such table.
   virtual std::vector<TableColumn> DescribeTable(const std::u16string& library,
                                                  const std::u16string& table) = 0;
+  // The unique keys of a table (unique indexes and constraints, the primary
+  // key included), each as its columns in order; empty when it has none or
+  // the server cannot tell.
+  virtual std::vector<std::vector<std::u16string>> UniqueKeys(const std::u16string& library,
+                                                             const std::u16string& table) = 0;
   // Runs a statement that returns no rows.
   virtual void Execute(const std::u16string& sql) = 0;
   // Runs a query and gives its rows as text.

@@ -45,5 +45,25 @@ grep -q "bad.json:2: setup.links\[0\].sourceType" <<<"$err" || fail "malformed m
 printf '{"documents": []}' > empty.json
 "$mirdane" release --batch empty.json >/dev/null 2>&1 || fail "an empty batch must exit 0"
 
+# A log that cannot be written is said once on standard error, its lines go
+# there instead, and the run exits 1 even though every document was released.
+printf '{"setup": {"connectString": "sqlite:build/demo/system", "customProperties": {"serverAPILibrary": "XALIB"}},\n "documents": [{}, {}]}' > two.json
+touch not-a-dir
+out=$("$mirdane" release --batch two.json --log-dir not-a-dir 2>"$work/stderr")
+status=$?
+[ $status -eq 1 ] || fail "an unwritable log must exit 1, not $status"
+grep -q "^2 of 2 documents released; the log not-a-dir/ERR_.*could not be written$" <<<"$out" ||
+  fail "unwritable log summary: $out"
+[ "$(grep -c 'cannot be written' "$work/stderr")" -eq 1 ] || fail "said more or less than once: $(cat "$work/stderr")"
+[ "$(grep -c '^not logged: .*Document Released Successfully' "$work/stderr")" -eq 2 ] ||
+  fail "the unlogged lines are not on standard error: $(cat "$work/stderr")"
+# A full disk: the month's log is /dev/full.
+mkdir -p full
+ln -s /dev/full "full/ERR_$(date +%y%m).txt"
+"$mirdane" release --batch two.json --log-dir full >/dev/null 2>"$work/stderr"
+[ $? -eq 1 ] || fail "a full disk must exit 1"
+grep -q "cannot be written: writing failed" "$work/stderr" || fail "full disk: $(cat "$work/stderr")"
+[ "$(rows UAGYCPP)" -eq 9 ] || fail "the four documents were not all released: $(rows UAGYCPP)"
+
 [ $failures -eq 0 ] && echo "release cli: all checks passed"
 exit $failures

@@ -44,6 +44,15 @@ grep -q "^Password: *\*\*\*\*\*\*\*\*$" <<<"$out" || fail "show does not mask th
 grep -Eq '^  \* UAGYCPP\.GYH6CD +Transaction type +none$' <<<"$out" || fail "show: required column: $out"
 grep -q "UAGYCPP.GYZZZZ *index:Old" <<<"$out" || fail "show: the foreign link: $out"
 
+# A password written into the server name is masked there too.
+cp "$batch" "$work/pwd.json"
+"$mirdane" setup edit --batch "$work/pwd.json" --ignore-required \
+  --server "odbc:DSN=xa;UID=u;PWD=hunter22;Port=5" >/dev/null 2>&1 || fail "edit --server exited $?"
+out=$("$mirdane" setup show --batch "$work/pwd.json") || fail "show exited $?"
+grep -q "hunter22" <<<"$out" && fail "show prints the password of the server name: $out"
+grep -q "^Server name: *odbc:DSN=xa;UID=u;PWD=\*\*\*\*\*\*\*\*;Port=5$" <<<"$out" ||
+  fail "show: the server name: $out"
+
 required=(UAGYCPP.GYABNT=const:AP UAGYCPP.GYASCD=const:01 UAGYCPP.GYF7CD=const:01
           UAGYCPP.GYMBCD=const:PL "Originating unit=const:SCAN" UAG0CPP.G0ABNT=const:AP
           UAG0CPP.G0SSFW=const:0)

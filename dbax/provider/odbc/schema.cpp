@@ -252,6 +252,39 @@ class OdbcSchema final : public SchemaSession {
     return false;
   }
 
+  std::vector<std::vector<std::u16string>> UniqueKeys(const std::u16string& library,
+                                                     const std::u16string& table) override {
+    RequireIdentifier(library, "library");
+    RequireIdentifier(table, "table");
+    // SQLStatistics takes exact names, not patterns: each spelling in turn.
+    for (const auto& schema : Spellings(library)) {
+      for (const auto& name : Spellings(table)) {
+        std::map<std::u16string, std::map<int, std::u16string>> indexes;
+        Statement statement = NewStatement();
+        SqlText schema_text = ToSql(schema), table_text = ToSql(name);
+        const SQLRETURN rc =
+            SQLStatisticsW(statement.get(), nullptr, 0, schema_text.data(), SQL_NTS,
+                           table_text.data(), SQL_NTS, SQL_INDEX_UNIQUE, SQL_QUICK);
+        if (!Succeeded(rc)) continue;
+        while (Fetch(statement)) {
+          const auto index = ReadText(statement, 6);
+          const auto position = ReadText(statement, 8);
+          const auto column = ReadText(statement, 9);
+          if (!index || !column) continue;  // the table's own statistics row
+          indexes[*index][std::stoi(mirdane::Utf16ToUtf8(position.value_or(u"0")))] = *column;
+        }
+        if (indexes.empty()) continue;
+        std::vector<std::vector<std::u16string>> keys;
+        for (const auto& [index, columns] : indexes) {
+          auto& key = keys.emplace_back();
+          for (const auto& [position, column] : columns) key.push_back(column);
+        }
+        return keys;
+      }
+    }
+    return {};
+  }
+
   // Defaults and nullability from the catalog, where the driver offers them.
   std::map<std::u16string, CatalogEntry> CatalogColumns(const std::u16string& library,
                                                         const std::u16string& table) {

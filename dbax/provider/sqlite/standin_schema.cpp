@@ -75,6 +75,24 @@ class StandInSchema final : public SchemaSession {
     return columns;
   }
 
+  std::vector<std::vector<std::u16string>> UniqueKeys(const std::u16string& library,
+                                                     const std::u16string& table) override {
+    std::vector<std::vector<std::u16string>> keys;
+    if (!LibraryExists(library)) return keys;
+    const std::string schema = QuoteIdentifier(Utf16ToUtf8(library));
+    auto list = Prepare("PRAGMA " + schema + ".index_list(" + QuoteIdentifier(Utf16ToUtf8(table)) + ")");
+    std::vector<std::string> unique;
+    while (sqlite3_step(list.get()) == SQLITE_ROW) {
+      if (sqlite3_column_int(list.get(), 2) != 0) unique.push_back(Text(list.get(), 1));
+    }
+    for (const auto& index : unique) {
+      auto info = Prepare("PRAGMA " + schema + ".index_info(" + QuoteIdentifier(index) + ")");
+      auto& key = keys.emplace_back();
+      while (sqlite3_step(info.get()) == SQLITE_ROW) key.push_back(Utf8ToUtf16(Text(info.get(), 2)));
+    }
+    return keys;
+  }
+
   void Execute(const std::u16string& sql) override {
     const std::string utf8 = Utf16ToUtf8(sql);
     const char* next = utf8.c_str();

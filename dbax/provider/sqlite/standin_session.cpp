@@ -75,6 +75,13 @@ class StandInTable final : public InsertTarget {
     // library is opened with synchronous=FULL).
     const int rc = sqlite3_step(statement);
     sqlite3_reset(statement);
+    if (rc == SQLITE_CONSTRAINT_UNIQUE || rc == SQLITE_CONSTRAINT_PRIMARYKEY) {
+      *failure = Failure::Of(ado::DB_E_INTEGRITYVIOLATION, kSqlErrorNumber,
+                             FormatText(u"SQL0803 - Duplicate key value specified: %s.%s: %s",
+                                        {Utf8ToUtf16(library_), Utf8ToUtf16(table_),
+                                         Utf8ToUtf16(system_->LastError())}));
+      return false;
+    }
     if (rc != SQLITE_DONE) {
       *failure = SqlFailure(FormatText(u"SQL7008 - Row not stored in %s.%s: %s",
                                        {Utf8ToUtf16(library_), Utf8ToUtf16(table_),
