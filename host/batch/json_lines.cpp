@@ -204,6 +204,12 @@ int JsonWithLines::LineOf(const std::string& pointer) const {
 }
 
 JsonWithLines ParseJsonWithLines(const std::string& text) {
+  // The parser would pass over a byte order mark silently, but the offsets
+  // that writing a setup back relies on would then be off: callers remove
+  // the one an editor may write, and a second one is refused.
+  if (text.rfind("\xEF\xBB\xBF", 0) == 0) {
+    throw JsonSyntaxError(1, "a second byte order mark where the JSON must begin");
+  }
   ReadPosition position;
   LineRecordingSax sax(text, position);
   const char* begin = text.data();

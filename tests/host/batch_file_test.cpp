@@ -53,6 +53,8 @@ TEST_F(BatchFileTest, RefusalsNameTheFileTheLineAndTheProblem) {
   const std::string broken = Refusal("{\n  \"setup\": {\n    \"name\": \"x\"\n    \"password\": \"y\"\n}}");
   EXPECT_EQ(broken.rfind(At(4) + "not valid JSON: ", 0), 0u) << broken;
   EXPECT_NE(Refusal("").find("not valid JSON"), std::string::npos);
+  EXPECT_EQ(Refusal("\xEF\xBB\xBF\xEF\xBB\xBF{}"),
+            At(1) + "not valid JSON: a second byte order mark where the JSON must begin");
 }
 
 TEST_F(BatchFileTest, AMissingFileIsRefused) {
