@@ -42,6 +42,8 @@ TEST(Db2Values, DecimalMustBeANumberThatFitsWithoutCutting) {
   EXPECT_EQ(Take(u"DECIMAL(7, 0)", u" 0020241 ").stored.AsInteger(), 20241);
   EXPECT_EQ(Take(u"DECIMAL(7, 0)", u"-5").stored.AsInteger(), -5);
   EXPECT_EQ(*Take(u"DECIMAL(4, 2)", u"12.50").stored.AsText(), u"12.50");
+  EXPECT_EQ(*Take(u"DECIMAL(4, 2)", u"-12.50").stored.AsText(), u"-12.50") << "a sign is no digit";
+  EXPECT_EQ(*Take(u"DECIMAL(4, 2)", u"+12.50").stored.AsText(), u"12.50");
   EXPECT_EQ(*Take(u"DECIMAL(4, 2)", u"+.5").stored.AsText(), u"0.5");
   EXPECT_TRUE(Take(u"DECIMAL(4, 2)", u"12.").accepted);
 
