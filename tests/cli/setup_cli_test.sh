@@ -102,5 +102,17 @@ grep -q "required column UAGYCPP.GYH6CD (Transaction type) not mapped" <<<"$out"
   || fail "--ignore-required warning: $out"
 grep -q "UAGYCPP.GYH6CD" "$batch" && fail "an empty text constant was stored"
 
+# A file nested far too deep is refused where the limit is passed, unchanged.
+deep="$work/deep.json"
+{ printf '{"setup": {"name": "x"},\n"extra":\n'; head -c 100000 /dev/zero | tr '\0' '['; } >"$deep"
+cp "$deep" "$work/deep-original.json"
+err=$("$mirdane" setup edit --batch "$deep" --name y 2>&1 >/dev/null)
+[ $? -eq 2 ] || fail "a file nested too deep must exit 2"
+grep -q "deep.json:3: not valid JSON: lists and objects are nested deeper than 64 levels" <<<"$err" ||
+  fail "deep nesting message: $err"
+cmp -s "$deep" "$work/deep-original.json" || fail "the deep file was changed"
+"$mirdane" release --batch "$deep" >/dev/null 2>&1
+[ $? -eq 2 ] || fail "release of a file nested too deep must exit 2"
+
 [ $failures -eq 0 ] && echo "setup cli: all checks passed"
 exit $failures
