@@ -88,9 +88,17 @@ class Reader {
 
   std::vector<std::u16string> Texts(const Json& object, const std::string& pointer,
                                     const std::string& name) const {
+    return TextsOf(Member(object, name), pointer, name);
+  }
+
+  // The texts of a list that is the member `name` (null when it is absent).
+  std::vector<std::u16string> TextsOf(const Json* list, const std::string& pointer,
+                                      const std::string& name) const {
     std::vector<std::u16string> texts;
-    const Json* list = List(object, pointer, name);
     if (!list) return texts;
+    if (!list->is_array()) {
+      Fail(pointer + "/" + EscapeToken(name), std::string("expected a list, found ") + TypeName(*list));
+    }
     for (std::size_t i = 0; i < list->size(); ++i) {
       const Json& item = (*list)[i];
       if (!item.is_string()) {
@@ -206,7 +214,9 @@ DocumentSpec ReadDocument(const Reader& in, const Json& document, std::size_t in
       }
       TableSpec spec_table{Utf8ToUtf16(name), {}};
       for (const auto& [column, rows] : table.items()) {
-        spec_table.columns.emplace_back(Utf8ToUtf16(column), in.Texts(table, table_at, column));
+        // Taken as walked: a lookup by name per column would be quadratic.
+        spec_table.columns.emplace_back(Utf8ToUtf16(column),
+                                        in.TextsOf(rows.is_null() ? nullptr : &rows, table_at, column));
       }
       spec.tables.push_back(std::move(spec_table));
     }

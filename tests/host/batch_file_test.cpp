@@ -144,13 +144,20 @@ TEST_F(BatchFileTest, ManyMembersAndLinksAreReadInOrder) {
   for (int i = 0; i < kCount; ++i) {
     text += (i ? ", \"f" : "\"f") + std::to_string(i) + "\": \"x" + std::to_string(i) + "\"";
   }
-  text += "},\n\"pages\": 1}]}";
+  text += "},\n\"tables\": {\"Lines\": {";
+  for (int i = 0; i < kCount; ++i) {
+    text += (i ? ", \"c" : "\"c") + std::to_string(i) + "\": [\"" + std::to_string(i) + "\"]";
+  }
+  text += "}},\n\"pages\": 1}]}";
   const auto batch = Load(text);
   ASSERT_EQ(batch.setup.customProperties.size(), static_cast<std::size_t>(kCount));
   EXPECT_EQ(batch.setup.customProperties[kCount - 1].first, u"p199999");
   EXPECT_EQ(batch.setup.customProperties[kCount - 1].second, u"v199999");
   ASSERT_EQ(batch.notes.size(), 1u);
-  EXPECT_EQ(batch.notes[0], At(kCount * 2 + 4) +
+  ASSERT_EQ(batch.documents[0].tables.at(0).columns.size(), static_cast<std::size_t>(kCount));
+  EXPECT_EQ(batch.documents[0].tables[0].columns[kCount - 1].second,
+            std::vector<std::u16string>{u"199999"});
+  EXPECT_EQ(batch.notes[0], At(kCount * 2 + 5) +
                                 "the member \"pages\" is not part of a batch file and was ignored");
   const auto values = ResolveValues(batch.setup, batch.documents[0]);
   ASSERT_EQ(values.size(), static_cast<std::size_t>(kCount));
