@@ -34,7 +34,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   scrubber.AddSecretsOf(text);
   const std::u16string scrubbed = scrubber.Scrub(u"Connecting to " + text + u" failed for " + password);
   // A password long enough to be told from ordinary text never survives.
-  if (password.size() >= 4 && password.find_first_not_of(u' ') != std::u16string::npos) {
+  // (A password of asterisks is left out: the mask itself is made of them.)
+  if (mirdane::CodePointCount(password) >= kShortestScrubbedSecret &&
+      password.find(u'*') == std::u16string::npos) {
     FUZZ_CHECK(scrubber.Scrub(password).find(password) == std::u16string::npos);
   }
   (void)scrubbed;
