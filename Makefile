@@ -6,7 +6,7 @@ MINGW_I686   := $(BUILD)/mingw-i686
 MINGW_X86_64 := $(BUILD)/mingw-x86_64
 CMAKE_FLAGS  ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps build cross cross-i686 cross-x86_64 test demo bench package clean
+.PHONY: all deps build cross cross-i686 cross-x86_64 test demo bench package fuzz clean
 
 all: build
 
@@ -51,6 +51,10 @@ demo: build
 
 bench: build cross-x86_64
 	@scripts/bench.sh $(NATIVE)
+
+# Each fuzz target for FUZZ_SECONDS (default 60) from its seed corpus.
+fuzz: deps
+	@scripts/fuzz.sh $(BUILD)
 
 clean:
 	rm -rf $(BUILD)

@@ -152,9 +152,21 @@ std::vector<Difference> CheckBridgeTables(dbAx::provider::SchemaSession& session
   }
   std::vector<Difference> differences;
   for (const auto& table : BridgeTables()) {
-    auto found = CompareTable(library, table, session.DescribeTable(library, table.name));
+    const auto described = session.DescribeTable(library, table.name);
+    auto found = CompareTable(library, table, described);
     differences.insert(differences.end(), std::make_move_iterator(found.begin()),
                        std::make_move_iterator(found.end()));
+    if (table.uniqueKey.empty() || described.empty()) continue;
+    bool keyed = false;
+    for (const auto& key : session.UniqueKeys(library, table.name)) {
+      keyed = keyed || (key.size() == 1 && EqualsIgnoringAsciiCase(key[0], table.uniqueKey));
+    }
+    if (!keyed) {
+      differences.push_back(
+          {false, Utf16ToUtf8(library + u"." + table.name + u"." + table.uniqueKey) +
+                      " is not a unique key: two stations that draw the same transaction number "
+                      "would both store it"});
+    }
   }
   return differences;
 }

@@ -6,9 +6,10 @@
 namespace mirdane::bridge {
 
 std::vector<BridgeTable> BridgeTables() {
-  BridgeTable header{kHeaderTable, {{u"GYABNV", u"DECIMAL(15, 0)", true}}};
+  BridgeTable header{kHeaderTable, {{u"GYABNV", u"DECIMAL(15, 0)", true}}, u"GYABNV"};
   BridgeTable lines{kLineTable,
-                    {{u"G0ABNV", u"DECIMAL(15, 0)", true}, {u"G0GMNB", u"DECIMAL(5, 0)", true}}};
+                    {{u"G0ABNV", u"DECIMAL(15, 0)", true}, {u"G0GMNB", u"DECIMAL(5, 0)", true}},
+                    u""};
   CSetupMappingModel model;
   model.BuildCatalogue();
   for (const auto& slot : model.slots()) {
@@ -22,8 +23,8 @@ std::vector<BridgeTable> BridgeTables() {
   return {header, lines};
 }
 
-std::u16string CreateTableStatement(const std::u16string& library, const BridgeTable& table) {
-  std::u16string sql = u"CREATE TABLE " + library + u"." + table.name + u" (";
+std::u16string CreateTableStatement(const std::u16string& qualified_name, const BridgeTable& table) {
+  std::u16string sql = u"CREATE TABLE " + qualified_name + u" (";
   bool first = true;
   for (const auto& column : table.columns) {
     if (!first) sql += u", ";
@@ -34,6 +35,7 @@ std::u16string CreateTableStatement(const std::u16string& library, const BridgeT
     if (type.IsText()) sql += u"'" + std::u16string(static_cast<std::size_t>(type.length), u' ') + u"'";
     else sql += u"0";
   }
+  if (!table.uniqueKey.empty()) sql += u", UNIQUE (" + table.uniqueKey + u")";
   return sql + u")";
 }
 

@@ -141,7 +141,7 @@ std::vector<std::string> CreateBridgeTables(SchemaSession& session, const std::u
       report.push_back(name + ": exists already, left unchanged");
       continue;
     }
-    session.Execute(CreateTableStatement(library, table));
+    session.Execute(CreateTableStatement(session.QualifiedName(library, table.name), table));
     report.push_back(name + ": created with " + std::to_string(table.columns.size()) + " columns");
   }
   return report;
@@ -157,7 +157,7 @@ std::string ShowBridgeTables(SchemaSession& session, const std::u16string& libra
                         " does not exist; create it with: mirdane bridge create");
     }
     const auto rows =
-        session.Query(u"SELECT * FROM " + library + u"." + table.name + OrderBy(table));
+        session.Query(u"SELECT * FROM " + session.QualifiedName(library, table.name) + OrderBy(table));
     if (!out.empty()) out += "\n";
     out += RenderTable(table, library, described, rows, options);
   }

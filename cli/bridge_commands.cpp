@@ -1,9 +1,10 @@
-// mirdane bridge create | show | check: the bridge tables of a library.
+// mirdane bridge create | show | check | audit: the bridge tables of a library.
 #include <iostream>
 #include <memory>
 #include <string>
 
 #include "base/text.h"
+#include "bridge/bridge_audit.h"
 #include "bridge/bridge_check.h"
 #include "bridge/bridge_tool.h"
 #include "cli/commands.h"
@@ -118,6 +119,30 @@ void AddBridgeCommands(CLI::App& app, int* exit_code) {
                   << " of them would make a release fail\n";
       }
       return failing == 0 ? kExitOk : kExitFailed;
+    });
+  });
+
+  auto audit_options = std::make_shared<ConnectionOptions>();
+  auto* audit = bridge->add_subcommand(
+      "audit",
+      "list transactions left half-written (a release stopped mid-document): headers without "
+      "lines, lines without a header, and gaps or repeats in line numbers, with their "
+      "transaction numbers; changes nothing; exit 1 when it finds any");
+  AddConnectionOptions(*audit, *audit_options);
+  audit->callback([exit_code, audit_options] {
+    *exit_code = RunBridge("audit", *audit_options, [](auto& session, const auto& library) {
+      const auto findings = bridge::AuditBridgeTables(session, library);
+      for (const auto& finding : findings) {
+        std::cout << "transaction " << Utf16ToUtf8(finding.transaction) << ": " << finding.text << "\n";
+      }
+      const std::string name = Utf16ToUtf8(library);
+      if (findings.empty()) {
+        std::cout << name << ": no half-written transactions\n";
+        return kExitOk;
+      }
+      std::cout << name << ": " << findings.size()
+                << (findings.size() == 1 ? " finding" : " findings") << "\n";
+      return kExitFailed;
     });
   });
 }

@@ -1,5 +1,6 @@
 // mirdane release: drives the release exactly as the host's Release module
 // does, with a batch file in place of the host.
+#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <memory>
@@ -11,6 +12,7 @@
 #include "dbax/ax_library.h"
 #include "host/batch/batch_file.h"
 #include "host/batch/batch_release.h"
+#include "release/transaction_number.h"
 
 #if defined(_WIN32)
 #include "host/com/com_release.h"
@@ -22,6 +24,7 @@ namespace {
 struct ReleaseOptions {
   std::string batch;
   std::string log_dir;
+  std::string counter_file;
   bool com = false;  // through the registered COM server, as the host does
 };
 
@@ -41,6 +44,8 @@ class DataAccessLibrary {
 };
 
 int RunRelease(const ReleaseOptions& options) {
+  // Read when the first number is drawn.
+  if (!options.counter_file.empty()) ::setenv(kCounterFileVariable, options.counter_file.c_str(), 1);
   const std::filesystem::path path(options.batch);
   batch::BatchFile file;
   try {
@@ -50,6 +55,9 @@ int RunRelease(const ReleaseOptions& options) {
     return kExitUsage;
   }
   for (const auto& note : file.notes) std::cerr << "mirdane release: " << note << "\n";
+  for (const auto& warning : batch::CheckLinks(file)) {
+    std::cerr << "mirdane release: warning: " << warning << "\n";
+  }
 
   const std::filesystem::path log_dir =
       options.log_dir.empty() ? path.parent_path() / "logs" : std::filesystem::path(options.log_dir);
@@ -83,9 +91,11 @@ int RunRelease(const ReleaseOptions& options) {
   const std::size_t total = file.documents.size();
   std::cout << released << " of " << total << (total == 1 ? " document" : " documents")
             << " released";
-  if (released < total) std::cout << "; the log is " << log.CurrentLogFile().string();
+  // A log that could not be written is not named as if it held the messages.
+  if (log.failed()) std::cout << "; the log " << log.CurrentLogFile().string() << " could not be written";
+  else if (released < total) std::cout << "; the log is " << log.CurrentLogFile().string();
   std::cout << "\n";
-  return released == total ? kExitOk : kExitFailed;
+  return released == total && !log.failed() ? kExitOk : kExitFailed;
 }
 
 }  // namespace
@@ -95,12 +105,16 @@ void AddReleaseCommand(CLI::App& app, int* exit_code) {
   auto* release = app.add_subcommand(
       "release",
       "release every document of a batch file into its bridge tables, as the host's Release "
-      "module does; exits 0 when every document was released, 1 when any was not, 2 when the "
-      "batch file or the arguments are unusable");
+      "module does; exits 0 when every document was released, 1 when any was not or the log "
+      "could not be written, 2 when the batch file or the arguments are unusable");
   release->add_option("--batch", options->batch, "the batch file (JSON)")->required();
   release->add_option("--log-dir", options->log_dir,
                       "where the error log ERR_<yy><mm>.txt goes (default: logs beside the batch "
                       "file)");
+  release->add_option("--counter-file", options->counter_file,
+                      "the file that keeps the last transaction number drawn (default: "
+                      "MIRDANE_COUNTER_FILE, else mirdane/transaction-number in the account's "
+                      "state folder)");
 #if defined(_WIN32)
   release->add_flag("--com", options->com,
                     "release through the registered COM server (mirdane.LorvenExportConnector), "

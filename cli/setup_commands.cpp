@@ -10,6 +10,7 @@
 
 #include "base/text.h"
 #include "cli/commands.h"
+#include "dbax/provider/secret_scrubber.h"
 #include "host/batch/batch_file.h"
 #include "host/batch/batch_setup_data.h"
 #include "setup/general_settings.h"
@@ -86,7 +87,8 @@ int RunShow(const std::string& path) {
   std::cout << "Batch class:     " << Out(general.batchClassName) << "\n"
             << "Document class:  " << Out(general.docClassName) << "\n"
             << "Instance name:   " << Out(general.name) << "\n"
-            << "Server name:     " << Out(general.connectString) << "\n"
+            // A password written into the server name is masked as well.
+            << "Server name:     " << Out(dbAx::provider::MaskPasswords(general.connectString)) << "\n"
             << "User name:       " << Out(general.userName) << "\n"
             // Masked whatever its length, and said plainly when there is none.
             << "Password:        " << (general.password.empty() ? "(none)" : "********") << "\n"

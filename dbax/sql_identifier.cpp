@@ -13,4 +13,15 @@ bool IsSqlIdentifier(std::u16string_view name) {
   return true;
 }
 
+std::u16string QuoteSqlIdentifier(std::u16string_view name, IdentifierCase folding) {
+  std::u16string quoted = u"\"";
+  for (char16_t c : name) {
+    if (folding == IdentifierCase::Upper && c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - 32);
+    if (folding == IdentifierCase::Lower && c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c + 32);
+    if (c == u'"') quoted += u'"';
+    quoted += c;
+  }
+  return quoted + u"\"";
+}
+
 }  // namespace dbAx

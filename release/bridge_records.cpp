@@ -76,6 +76,34 @@ bool UpdateRecord(CAxRecordset& record, const std::u16string& table) {
   return false;
 }
 
+bool StoreHeader(CAxRecordset& header, std::u16string* number,
+                 const std::function<std::u16string()>& draw) {
+  for (int attempt = 1;; ++attempt) {
+    try {
+      header.Update();
+      return true;
+    } catch (dbAx::CAxException* caught) {
+      const auto e = dbAx::TakeAxException(caught);
+      if (e->hr != ado::DB_E_INTEGRITYVIOLATION || attempt >= kHeaderStoreAttempts) {
+        Report(messages::kErrorUpdating, {u"UAGYCPP", e->message});
+        return false;
+      }
+    } catch (...) {
+      Report(messages::kGeneralErrorUpdating, {u"UAGYCPP"});
+      return false;
+    }
+    // The row is still pending: only its number changes.
+    try {
+      *number = draw();
+      header.SetFieldTextChecked(u"GYABNV", *number);
+    } catch (dbAx::CAxException* caught) {
+      const auto e = dbAx::TakeAxException(caught);
+      Report(messages::kErrorUpdating, {u"UAGYCPP", e->message});
+      return false;
+    }
+  }
+}
+
 bool WriteChargeLines(dbAx::CAxConnection& connection, const std::u16string& library,
                       const ChargeLineSet& lines) {
   try {

@@ -2,6 +2,7 @@
 // UAGYCPP and the charge line rows in UAG0CPP.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "release/charge_lines.h"
@@ -23,6 +24,18 @@ bool OpenRecordForInsert(dbAx::CAxRecordset& record, const std::u16string& table
 // Stores the pending row; `table` names it in messages. The row is not
 // cancelled when storing fails.
 bool UpdateRecord(dbAx::CAxRecordset& record, const std::u16string& table);
+
+// How many transaction numbers a header is stored with before its failure is
+// reported: each try after the first follows a refusal as a duplicate key.
+inline constexpr int kHeaderStoreAttempts = 5;
+
+// Stores the pending header row with the transaction number `*number` in
+// GYABNV. When the server refuses it as a duplicate key (a station on another
+// machine stored the same number first), draws the next number with
+// `draw`, puts it into GYABNV and stores again, up to kHeaderStoreAttempts in
+// all; `*number` is the number stored. Reports only when every try failed.
+bool StoreHeader(dbAx::CAxRecordset& header, std::u16string* number,
+                 const std::function<std::u16string()>& draw);
 
 // Stores one charge line per table row (one single line when there is none),
 // numbered from 1. A failing line is reported and cancelled and the others

@@ -18,4 +18,12 @@ using ChargeLineSet = std::vector<LineValues>;
 bool AddCommonLineValue(const std::u16string& column, const std::u16string& text,
                         ChargeLineSet& lines);
 
+// Makes `text` the value of `column` on every line, replacing any value a
+// link gave it, common or per row.
+void SetGeneratedLineValue(const std::u16string& column, const std::u16string& text,
+                           ChargeLineSet& lines);
+
+// Drops every value of `column`, common or per row.
+void RemoveLineValue(const std::u16string& column, ChargeLineSet& lines);
+
 }  // namespace mirdane

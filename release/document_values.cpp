@@ -65,6 +65,16 @@ bool AddCommonLineValue(const std::u16string& column, const std::u16string& text
   return true;
 }
 
+void RemoveLineValue(const std::u16string& column, ChargeLineSet& lines) {
+  for (auto& entry : lines) entry.erase(column);
+}
+
+void SetGeneratedLineValue(const std::u16string& column, const std::u16string& text,
+                           ChargeLineSet& lines) {
+  RemoveLineValue(column, lines);
+  AddCommonLineValue(column, text, lines);
+}
+
 bool ReadRowValues(const std::u16string& column, kfx::Value& value, ChargeLineSet& lines) {
   std::shared_ptr<Object> object;
   if (value.get_RowValues(Variant::Int(0), &object) != kOk) return false;

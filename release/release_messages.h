@@ -15,6 +15,9 @@ inline constexpr char16_t kReleaseCodeModule[] = u".\\releaseScript";
 inline constexpr int kSeverityInformation = 0;
 inline constexpr int kSeverityError = 1;
 
+// The line the host's log shows for a counter file that was ignored.
+inline constexpr int kCounterIgnoredLine = 530;
+
 namespace messages {
 inline constexpr ReleaseMessage kFailedToGetCountOfValues{u"Failed to get count of values", 1, 129};
 inline constexpr ReleaseMessage kErrorInReadVariables{u"Error in readVariables: %s", 1, 172};

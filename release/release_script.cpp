@@ -118,15 +118,19 @@ kfx::KfxReturnValue releaseScript::ReleaseCurrentDocument(kfx::ReleaseData& data
       closeAll();
       return KFX_REL_ERROR;
     }
-    const std::u16string transactionNumber = MakeTransactionNumber();
+    std::u16string transactionNumber = MakeTransactionNumber();
     header.SetFieldTextChecked(u"GYABNV", transactionNumber);
-    AddCommonLineValue(u"G0ABNV", transactionNumber, lines);
-    AddCommonLineValue(u"G0SSFW", u"0", lines);
-    AddCommonLineValue(u"G0SSN4", u"0", lines);
-    if (!UpdateRecord(header, u"UAGYCPP")) {
+    const auto draw = [] { return MakeTransactionNumber(); };
+    if (!StoreHeader(header, &transactionNumber, draw)) {
       closeAll();
       return KFX_REL_ERROR;
     }
+    // The lines carry their header's number whatever a link maps to the
+    // column: another number would detach them from the header.
+    SetGeneratedLineValue(u"G0ABNV", transactionNumber, lines);
+    RemoveLineValue(u"G0GMNB", lines);  // numbered as they are written
+    AddCommonLineValue(u"G0SSFW", u"0", lines);
+    AddCommonLineValue(u"G0SSN4", u"0", lines);
     if (!WriteChargeLines(connection, library, lines)) {
       closeAll();
       return KFX_REL_ERROR;

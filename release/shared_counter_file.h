@@ -20,11 +20,12 @@ class SharedCounterFile {
 };
 
 // Opens (creating it when missing) the counter file at `path`; null when it
-// cannot be opened.
+// cannot be opened, is a link, or (POSIX) belongs to another account.
 std::unique_ptr<SharedCounterFile> OpenSharedCounterFile(const std::string& path);
 
-// Where the machine-wide counter lives on this platform, readable and
-// writable by every user's Release module; empty when there is no such place.
+// Where the counter lives on this platform, in a folder that only the
+// releasing account and administrators can write (POSIX: the account's state
+// folder; Windows: ProgramData); empty when there is no such place.
 std::string MachineCounterPath();
 
 }  // namespace mirdane

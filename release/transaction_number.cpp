@@ -2,10 +2,14 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <mutex>
 #include <thread>
 
 #include "base/format.h"
+#include "base/text.h"
+#include "release/release_messages.h"
+#include "release/report_to_host.h"
 #include "release/shared_counter_file.h"
 
 namespace mirdane {
@@ -45,7 +49,20 @@ class FileSequence final : public TransactionSequence {
     std::lock_guard lock(mutex_);
     std::int64_t last = last_drawn_;
     const bool locked = file_->Lock();
-    if (locked) last = std::max(last, file_->Read());
+    if (locked) {
+      const std::int64_t stored = file_->Read();
+      if (IsPlausibleCounter(stored, now)) {
+        last = std::max(last, stored);
+      } else if (stored != 0 && !reported_) {
+        // Planted or damaged: drawing from it could overflow or run far
+        // ahead of the clock for good. Said once; the clock takes over.
+        reported_ = true;
+        ReportToHost(kReleaseCodeModule, kCounterIgnoredLine, kSeverityInformation,
+                     u"The transaction counter file holds %s, which is no transaction time "
+                     u"near now; it is ignored.",
+                     {Utf8ToUtf16(std::to_string(stored))});
+      }
+    }
     // Without the lock the sequence still increases strictly in this process.
     last_drawn_ = now > last ? now : last + 1;
     if (locked) {
@@ -59,6 +76,7 @@ class FileSequence final : public TransactionSequence {
   std::unique_ptr<SharedCounterFile> file_;
   std::mutex mutex_;
   std::int64_t last_drawn_ = 0;
+  bool reported_ = false;
 };
 
 // Days since 1970-01-01 to a civil date (proleptic Gregorian), after Howard
@@ -94,9 +112,22 @@ std::unique_ptr<TransactionSequence> MakeFileSequence(const std::string& path) {
   return std::make_unique<FileSequence>(std::move(file));
 }
 
+bool IsPlausibleCounter(std::int64_t stored, std::int64_t now) {
+  // 2000-01-01 to 2099-12-31: the times whose number has 15 digits yyMMdd...
+  constexpr std::int64_t kFirst = 946684800000;
+  constexpr std::int64_t kLast = 4102444799999;
+  constexpr std::int64_t kDay = 86400000;
+  return stored >= kFirst && stored <= kLast && stored <= now + kDay;
+}
+
+std::string CounterFilePath() {
+  if (const char* chosen = std::getenv(kCounterFileVariable); chosen && *chosen) return chosen;
+  return MachineCounterPath();
+}
+
 TransactionSequence& MachineTransactionSequence() {
   static const std::unique_ptr<TransactionSequence> sequence = [] {
-    const std::string path = MachineCounterPath();
+    const std::string path = CounterFilePath();
     auto shared = path.empty() ? nullptr : MakeFileSequence(path);
     return shared ? std::move(shared) : MakeProcessSequence();
   }();

@@ -31,10 +31,22 @@ class TransactionSequence {
   virtual std::int64_t Next(std::int64_t now) = 0;
 };
 
+// The environment variable that names the counter file instead of the
+// account's own (for tests, and for stations that must not share one).
+inline constexpr char kCounterFileVariable[] = "MIRDANE_COUNTER_FILE";
+
+// Whether a counter file's number can be the last one drawn: a time whose
+// number has 15 digits, and no more than a day ahead of `now`.
+bool IsPlausibleCounter(std::int64_t stored, std::int64_t now);
+
+// The counter file: the one kCounterFileVariable names, else the account's
+// own (MachineCounterPath).
+std::string CounterFilePath();
+
 // The clock of the system.
 TransactionClock& SystemTransactionClock();
-// The machine-wide sequence (a lock file shared by all processes); a sequence
-// of this process alone when that file cannot be used.
+// The sequence kept in CounterFilePath(), shared by every process of the
+// account; a sequence of this process alone when that file cannot be used.
 TransactionSequence& MachineTransactionSequence();
 // A sequence of this process alone.
 std::unique_ptr<TransactionSequence> MakeProcessSequence();

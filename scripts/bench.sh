@@ -6,6 +6,8 @@ native=${1:-build/native}
 cd "$(dirname "$0")/.."
 "$native/bench/mirdane_release_bench" --work build/bench
 echo
+"$native/bench/mirdane_reader_bench"
+echo
 scripts/odbc-bench.sh "$native"
 echo
 scripts/com-bench.sh "$(dirname "$native")"

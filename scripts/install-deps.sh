@@ -12,6 +12,8 @@ packages=(
   unixodbc unixodbc-dev libsqliteodbc odbc-postgresql
   postgresql postgresql-client
   python3
+  # Fuzzing: clang's libFuzzer and sanitizer runtimes.
+  clang libclang-rt-14-dev
   # The Windows side: the type library compiler and Wine to run the DLL.
   wine64 wine64-tools libwine-dev xvfb xauth fonts-wine x11-apps imagemagick
 )

@@ -43,13 +43,14 @@ as_owner() {
   fi
 }
 
-odbc_driver() {  # odbc_driver PACKAGE LIBRARY [ARCH]
-  # The architecture is named: with the i386 build of a driver installed for
-  # 32-bit Wine, the bare package name lists nothing or the other build.
-  local path arch=${3:-$(dpkg --print-architecture)}
+odbc_driver() {  # odbc_driver PACKAGE LIBRARY
+  # The machine's own architecture: with a 32-bit copy of the package also
+  # installed (for Wine), the plain name would be ambiguous.
+  local path arch
+  arch=$(dpkg --print-architecture)
   path=$(dpkg -L "$1:$arch" 2>/dev/null | grep "/$2\$" | head -n 1 || true)
-  [ -n "$path" ] || path=$(dpkg -L "$1" 2>/dev/null | grep "/$2\$" | head -n 1 || true)
-  [ -n "$path" ] || path=$(find /usr/lib -name "$2" 2>/dev/null | head -n 1)
+  [ -n "$path" ] || path=$(find "/usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH 2>/dev/null || echo .)" \
+    /usr/lib -name "$2" 2>/dev/null | head -n 1)
   [ -n "$path" ] || die "the ODBC driver $2 (package $1) is missing"
   echo "$path"
 }

@@ -73,6 +73,8 @@ inline constexpr HRESULT adErrObjectClosed = mirdane::hr::FromBits(0x800A0E78);
 inline constexpr HRESULT adErrObjectOpen = mirdane::hr::FromBits(0x800A0E79);
 inline constexpr HRESULT adErrProviderNotFound = mirdane::hr::FromBits(0x800A0E7A);
 inline constexpr HRESULT DB_E_ERRORSOCCURRED = mirdane::hr::FromBits(0x80040E21);
+// A row refused because it breaks a constraint, such as a duplicate key.
+inline constexpr HRESULT DB_E_INTEGRITYVIOLATION = mirdane::hr::FromBits(0x80040E2F);
 }  // namespace ado
 
 class Error : public mirdane::Object {

@@ -39,9 +39,19 @@ class SchemaSession {
   // Creates the library (schema); nothing happens when it exists.
   virtual void CreateLibrary(const std::u16string& library) = 0;
   virtual bool TableExists(const std::u16string& library, const std::u16string& table) = 0;
+  // LIBRARY.TABLE as a statement must name it on this server: quoted, so that
+  // '#', '@' and '$' in a name are read as part of it. Throws SchemaError for
+  // a name that is not an SQL identifier.
+  virtual std::u16string QualifiedName(const std::u16string& library,
+                                       const std::u16string& table) = 0;
   // The columns of a table in their order; empty when there is no such table.
   virtual std::vector<TableColumn> DescribeTable(const std::u16string& library,
                                                  const std::u16string& table) = 0;
+  // The unique keys of a table (unique indexes and constraints, the primary
+  // key included), each as its columns in order; empty when it has none or
+  // the server cannot tell.
+  virtual std::vector<std::vector<std::u16string>> UniqueKeys(const std::u16string& library,
+                                                             const std::u16string& table) = 0;
   // Runs a statement that returns no rows.
   virtual void Execute(const std::u16string& sql) = 0;
   // Runs a query and gives its rows as text.

@@ -2,6 +2,7 @@
 #include "dbax/provider/odbc/schema.h"
 #include "dbax/provider/routing.h"
 #include "dbax/provider/schema_session.h"
+#include "dbax/provider/secret_scrubber.h"
 
 #if MIRDANE_WITH_STANDIN
 #include "dbax/provider/sqlite/standin_schema.h"
@@ -33,7 +34,8 @@ std::unique_ptr<SchemaSession> OpenSchemaSession(const std::u16string& data_sour
       return odbc::OpenOdbcSchema(route, user, password);
 #endif
   }
-  throw SchemaError("no backend serves the data source '" + mirdane::Utf16ToUtf8(data_source) +
+  throw SchemaError("no backend serves the data source '" +
+                    mirdane::Utf16ToUtf8(MaskPasswords(data_source)) +
                     "': use sqlite:DIR for the embedded stand-in or odbc:CONNECTION-STRING");
 }
 

@@ -129,9 +129,14 @@ void SecretScrubber::AddSecretsOf(std::u16string_view connection_string) {
   }
 }
 
+std::u16string MaskPasswords(std::u16string_view text) { return HideKeywordValues(text); }
+
 std::u16string SecretScrubber::Scrub(std::u16string_view text) const {
   std::u16string out = HideKeywordValues(text);
-  for (const auto& secret : secrets_) out = HideText(out, secret);
+  for (const auto& secret : secrets_) {
+    if (mirdane::CodePointCount(secret) < kShortestScrubbedSecret) continue;
+    out = HideText(out, secret);
+  }
   return out;
 }
 

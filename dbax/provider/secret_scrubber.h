@@ -6,6 +6,7 @@
 // records passes through a scrubber that knows the connection's secrets.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,6 +15,16 @@ namespace dbAx::provider {
 
 inline constexpr char16_t kHiddenSecret[] = u"********";
 
+// `text` with the value of every PWD= and PASSWORD= property replaced by
+// kHiddenSecret: a connection string fit to print or log.
+std::u16string MaskPasswords(std::u16string_view text);
+
+// A password shorter than this is not looked for in free text: hiding every
+// "3" of a message for a password "3" would make the message unreadable, and
+// so short a password is no secret anyway. PWD= values are hidden whatever
+// their length.
+inline constexpr std::size_t kShortestScrubbedSecret = 4;
+
 class SecretScrubber {
  public:
   // Remembers a secret text; empty texts are ignored.
@@ -21,8 +32,9 @@ class SecretScrubber {
   // Remembers the values of the PWD= and PASSWORD= keywords of a connection
   // string.
   void AddSecretsOf(std::u16string_view connection_string);
-  // `text` with every PWD=/PASSWORD= value and every known secret (in any
-  // ASCII case, as some systems fold passwords) replaced by kHiddenSecret.
+  // `text` with every PWD=/PASSWORD= value and every known secret of at
+  // least kShortestScrubbedSecret characters (in any ASCII case, as some
+  // systems fold passwords) replaced by kHiddenSecret.
   std::u16string Scrub(std::u16string_view text) const;
 
  private:

@@ -1,5 +1,6 @@
 #include "dbax/provider/sql_type.h"
 
+#include <algorithm>
 #include <string_view>
 #include <vector>
 
@@ -41,13 +42,18 @@ constexpr Name kNames[] = {
     {u"TIME", SqlType::Kind::Time},
 };
 
+// No DB2 for i column is longer than 32766 characters or has more than 63
+// digits; a larger number in a declared type (a damaged catalog) is taken as
+// this, rather than overflowing or asking for gigabytes of padding.
+constexpr std::int32_t kLargestTypeArgument = 32767;
+
 std::vector<std::int32_t> NumbersIn(std::u16string_view arguments) {
   std::vector<std::int32_t> numbers;
   std::int32_t value = 0;
   bool any = false;
   for (const char16_t c : arguments) {
     if (c >= u'0' && c <= u'9') {
-      value = value * 10 + (c - u'0');
+      value = std::min(kLargestTypeArgument, value * 10 + (c - u'0'));
       any = true;
     } else if (c == u',') {
       numbers.push_back(any ? value : 0);

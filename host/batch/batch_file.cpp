@@ -12,6 +12,17 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
+// A member name as a JSON pointer token.
+std::string EscapeToken(const std::string& name) {
+  std::string escaped;
+  for (const char c : name) {
+    if (c == '~') escaped += "~0";
+    else if (c == '/') escaped += "~1";
+    else escaped += c;
+  }
+  return escaped;
+}
+
 const char* TypeName(const Json& value) {
   if (value.is_string()) return "a text";
   if (value.is_number()) return "a number";
@@ -40,7 +51,7 @@ class Reader {
       bool found = false;
       for (const char* k : known) found = found || name == k;
       if (!found) {
-        notes.push_back(path_.string() + ":" + std::to_string(parsed_.LineOf(pointer + "/" + name)) +
+        notes.push_back(path_.string() + ":" + std::to_string(parsed_.LineOf(pointer + "/" + EscapeToken(name))) +
                         ": the member \"" + name + "\" is not part of a batch file and was ignored");
       }
     }
@@ -55,14 +66,14 @@ class Reader {
   std::u16string Text(const Json& object, const std::string& pointer, const std::string& name) const {
     const Json* value = Member(object, name);
     if (!value) return {};
-    if (!value->is_string()) Fail(pointer + "/" + name, std::string("expected a text, found ") + TypeName(*value));
+    if (!value->is_string()) Fail(pointer + "/" + EscapeToken(name), std::string("expected a text, found ") + TypeName(*value));
     return Utf8ToUtf16(value->get<std::string>());
   }
 
   const Json* Object(const Json& object, const std::string& pointer, const std::string& name) const {
     const Json* value = Member(object, name);
     if (value && !value->is_object()) {
-      Fail(pointer + "/" + name, std::string("expected an object, found ") + TypeName(*value));
+      Fail(pointer + "/" + EscapeToken(name), std::string("expected an object, found ") + TypeName(*value));
     }
     return value;
   }
@@ -70,20 +81,28 @@ class Reader {
   const Json* List(const Json& object, const std::string& pointer, const std::string& name) const {
     const Json* value = Member(object, name);
     if (value && !value->is_array()) {
-      Fail(pointer + "/" + name, std::string("expected a list, found ") + TypeName(*value));
+      Fail(pointer + "/" + EscapeToken(name), std::string("expected a list, found ") + TypeName(*value));
     }
     return value;
   }
 
   std::vector<std::u16string> Texts(const Json& object, const std::string& pointer,
                                     const std::string& name) const {
+    return TextsOf(Member(object, name), pointer, name);
+  }
+
+  // The texts of a list that is the member `name` (null when it is absent).
+  std::vector<std::u16string> TextsOf(const Json* list, const std::string& pointer,
+                                      const std::string& name) const {
     std::vector<std::u16string> texts;
-    const Json* list = List(object, pointer, name);
     if (!list) return texts;
+    if (!list->is_array()) {
+      Fail(pointer + "/" + EscapeToken(name), std::string("expected a list, found ") + TypeName(*list));
+    }
     for (std::size_t i = 0; i < list->size(); ++i) {
       const Json& item = (*list)[i];
       if (!item.is_string()) {
-        Fail(pointer + "/" + name + "/" + std::to_string(i),
+        Fail(pointer + "/" + EscapeToken(name) + "/" + std::to_string(i),
              std::string("expected a text, found ") + TypeName(item));
       }
       texts.push_back(Utf8ToUtf16(item.get<std::string>()));
@@ -95,8 +114,18 @@ class Reader {
     NamedTexts texts;
     const Json* map = Object(object, pointer, name);
     if (!map) return texts;
+    // Each member is taken as it is walked: looking every name up again in
+    // the object would take time quadratic in the number of members.
     for (const auto& [key, value] : map->items()) {
-      texts.emplace_back(Utf8ToUtf16(key), Text(*map, pointer + "/" + name, key));
+      if (value.is_null()) {
+        texts.emplace_back(Utf8ToUtf16(key), std::u16string());
+        continue;
+      }
+      if (!value.is_string()) {
+        Fail(pointer + "/" + EscapeToken(name) + "/" + EscapeToken(key),
+             std::string("expected a text, found ") + TypeName(value));
+      }
+      texts.emplace_back(Utf8ToUtf16(key), Utf8ToUtf16(value.get<std::string>()));
     }
     return texts;
   }
@@ -110,7 +139,11 @@ class Reader {
     std::size_t at = 1;
     while (at <= pointer.size() && !pointer.empty()) {
       const auto next = pointer.find('/', at);
-      const std::string token = pointer.substr(at, next == std::string::npos ? std::string::npos : next - at);
+      std::string token = pointer.substr(at, next == std::string::npos ? std::string::npos : next - at);
+      for (std::size_t tilde = token.find('~'); tilde != std::string::npos && tilde + 1 < token.size();
+           tilde = token.find('~', tilde + 1)) {
+        token.replace(tilde, 2, token[tilde + 1] == '1' ? "/" : "~");
+      }
       const bool index = !token.empty() && token.find_first_not_of("0123456789") == std::string::npos;
       if (index) out += "[" + token + "]";
       else out += (out.empty() ? "" : ".") + token;
@@ -141,6 +174,7 @@ SetupSpec ReadSetup(const Reader& in, const Json& setup, std::vector<std::string
       if (!link.is_object()) in.Fail(link_at, std::string("expected a link object, found ") + TypeName(link));
       in.CheckMembers(link, link_at, {"source", "sourceType", "destination"}, notes);
       LinkSpec spec_link;
+      spec_link.line = in.parsed().LineOf(link_at);
       spec_link.source = in.Text(link, link_at, "source");
       spec_link.destination = in.Text(link, link_at, "destination");
       if (const Json* type = in.Member(link, "sourceType")) {
@@ -174,13 +208,15 @@ DocumentSpec ReadDocument(const Reader& in, const Json& document, std::size_t in
   spec.captureValues = in.Named(document, at, "captureValues");
   if (const Json* tables = in.Object(document, at, "tables")) {
     for (const auto& [name, table] : tables->items()) {
-      const std::string table_at = at + "/tables/" + name;
+      const std::string table_at = at + "/tables/" + EscapeToken(name);
       if (!table.is_object()) {
         in.Fail(table_at, std::string("expected an object of columns, found ") + TypeName(table));
       }
       TableSpec spec_table{Utf8ToUtf16(name), {}};
       for (const auto& [column, rows] : table.items()) {
-        spec_table.columns.emplace_back(Utf8ToUtf16(column), in.Texts(table, table_at, column));
+        // Taken as walked: a lookup by name per column would be quadratic.
+        spec_table.columns.emplace_back(Utf8ToUtf16(column),
+                                        in.TextsOf(rows.is_null() ? nullptr : &rows, table_at, column));
       }
       spec.tables.push_back(std::move(spec_table));
     }
@@ -202,7 +238,10 @@ BatchFile LoadBatchFile(const std::filesystem::path& path) {
   if (!stream) throw BatchFileError(path.string() + ": cannot be read (no such file, or no access)");
   std::stringstream contents;
   contents << stream.rdbuf();
-  std::string text = contents.str();
+  return ReadBatchFile(contents.str(), path);
+}
+
+BatchFile ReadBatchFile(std::string text, const std::filesystem::path& path) {
   // A byte order mark is not JSON, but editors write one.
   if (text.rfind("\xEF\xBB\xBF", 0) == 0) text.erase(0, 3);
 

@@ -19,6 +19,7 @@ struct LinkSpec {
   std::u16string source;
   std::int32_t sourceType = 0;  // 0 index field, 1 text constant, 2 capture value, 3 batch field
   std::u16string destination;
+  int line = 0;  // where it is in the file
 };
 
 struct SetupSpec {
@@ -69,6 +70,8 @@ class BatchFileError : public std::runtime_error {
 // reads as empty and a missing list as empty. A member of the wrong type, a
 // source type outside 0 to 3 or malformed JSON is refused.
 BatchFile LoadBatchFile(const std::filesystem::path& path);
+// The same for a file's contents already read; `path` names it in messages.
+BatchFile ReadBatchFile(std::string text, const std::filesystem::path& path);
 
 // Finds a text by name among named texts; null when absent.
 const std::u16string* FindText(const NamedTexts& texts, const std::u16string& name);

@@ -5,6 +5,8 @@
 
 #include <cstddef>
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "host/batch/batch_file.h"
 #include "host/batch/host_log.h"
@@ -18,6 +20,12 @@ struct ReleaseHooks {
   // Runs after each ReleaseDoc with its result.
   std::function<void(const DocumentSpec&, kfx::KfxReturnValue)> after;
 };
+
+// Warnings about links the release cannot honour, one line each naming the
+// file, the line and the link: a destination that is no column of the field
+// catalogue, and one that the release writes itself (the transaction and line
+// numbers), whose mapped value is never stored.
+std::vector<std::string> CheckLinks(const BatchFile& file);
 
 // Releases every document of `file` in order, logging to `log`; answers how
 // many were released.

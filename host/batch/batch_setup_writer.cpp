@@ -128,7 +128,11 @@ Json WrittenMembers(const SetupSpec& setup) {
   json["userName"] = Utf16ToUtf8(setup.userName);
   json["password"] = Utf16ToUtf8(setup.password);
   Json properties = Json::object();
-  for (const auto& [name, value] : setup.customProperties) properties[Utf16ToUtf8(name)] = Utf16ToUtf8(value);
+  // Names are unique: appending skips the object's linear search per member.
+  auto& members = properties.get_ref<Json::object_t&>();
+  for (const auto& [name, value] : setup.customProperties) {
+    members.Container::emplace_back(Utf16ToUtf8(name), Json(Utf16ToUtf8(value)));
+  }
   json["customProperties"] = std::move(properties);
   Json links = Json::array();
   for (const auto& link : setup.links) {
@@ -199,9 +203,8 @@ std::string ReadAll(const std::filesystem::path& path) {
 
 }  // namespace
 
-void WriteSetup(const std::filesystem::path& path, const SetupSpec& setup) {
-  // The file as it is now, so that nothing written to it since it was loaded is lost.
-  std::string text = ReadAll(path);
+std::string WriteSetupInto(const std::string& text, const SetupSpec& setup,
+                           const std::filesystem::path& path) {
   const std::size_t bom = text.rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0;
   const std::string_view body(text.data() + bom, text.size() - bom);
   JsonWithLines parsed;
@@ -228,7 +231,12 @@ void WriteSetup(const std::filesystem::path& path, const SetupSpec& setup) {
     }
     updated.replace(edit.begin, edit.end - edit.begin, edit.text);
   }
-  ReplaceFileAtomically(path, text.substr(0, bom) + updated);
+  return text.substr(0, bom) + updated;
+}
+
+void WriteSetup(const std::filesystem::path& path, const SetupSpec& setup) {
+  // The file as it is now, so that nothing written to it since it was loaded is lost.
+  ReplaceFileAtomically(path, WriteSetupInto(ReadAll(path), setup, path));
 }
 
 }  // namespace mirdane::batch

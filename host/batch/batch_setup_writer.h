@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
 
 #include "host/batch/batch_file.h"
 
@@ -13,5 +14,10 @@ namespace mirdane::batch {
 // stays as it is (the documents included), and so do the setup's other
 // members; the file is replaced atomically. Throws BatchFileError.
 void WriteSetup(const std::filesystem::path& path, const SetupSpec& setup);
+
+// The same on a file's contents: gives the new contents. `path` names the
+// file in messages.
+std::string WriteSetupInto(const std::string& text, const SetupSpec& setup,
+                           const std::filesystem::path& path);
 
 }  // namespace mirdane::batch

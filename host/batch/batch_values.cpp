@@ -1,5 +1,7 @@
 #include "host/batch/batch_values.h"
 
+#include <unordered_map>
+
 namespace mirdane::batch {
 namespace {
 
@@ -150,48 +152,78 @@ class BatchCustomProperties final : public kfx::CustomProperties {
   std::shared_ptr<NamedTexts> properties_;
 };
 
-const std::vector<std::u16string>* FindColumn(const DocumentSpec& document,
-                                              const std::u16string& column,
-                                              std::u16string* table) {
-  for (const auto& candidate : document.tables) {
-    for (const auto& [name, rows] : candidate.columns) {
-      if (name == column) {
-        *table = candidate.name;
-        return &rows;
-      }
+// The first text of each name, looked up in constant time: a document may
+// carry tens of thousands of fields and a setup as many links.
+class TextIndex {
+ public:
+  explicit TextIndex(const NamedTexts& texts) {
+    for (const auto& [name, text] : texts) index_.emplace(name, &text);
+  }
+  const std::u16string* Find(const std::u16string& name) const {
+    const auto found = index_.find(name);
+    return found == index_.end() ? nullptr : found->second;
+  }
+
+ private:
+  std::unordered_map<std::u16string, const std::u16string*> index_;
+};
+
+// The first column of each name among the document's tables, with its table.
+class ColumnIndex {
+ public:
+  explicit ColumnIndex(const DocumentSpec& document) {
+    for (const auto& table : document.tables) {
+      for (const auto& [name, rows] : table.columns) index_.emplace(name, Column{&table.name, &rows});
     }
   }
-  return nullptr;
-}
+  const std::vector<std::u16string>* Find(const std::u16string& column, std::u16string* table) const {
+    const auto found = index_.find(column);
+    if (found == index_.end()) return nullptr;
+    *table = *found->second.table;
+    return found->second.rows;
+  }
+
+ private:
+  struct Column {
+    const std::u16string* table;
+    const std::vector<std::u16string>* rows;
+  };
+  std::unordered_map<std::u16string, Column> index_;
+};
 
 }  // namespace
 
 std::vector<ResolvedValue> ResolveValues(const SetupSpec& setup, const DocumentSpec& document) {
+  const TextIndex indexFields(document.indexFields);
+  const TextIndex captureValues(document.captureValues);
+  const TextIndex batchFields(document.batchFields);
+  const ColumnIndex columns(document);
   std::vector<ResolvedValue> values;
+  values.reserve(setup.links.size());
   for (const auto& link : setup.links) {
     ResolvedValue value;
     value.destination = link.destination;
-    const NamedTexts* texts = nullptr;
+    const TextIndex* texts = nullptr;
     switch (link.sourceType) {
       case kfx::KFX_REL_INDEXFIELD: {
-        texts = &document.indexFields;
-        if (const auto* rows = FindColumn(document, link.source, &value.tableName)) value.rows = *rows;
+        texts = &indexFields;
+        if (const auto* rows = columns.Find(link.source, &value.tableName)) value.rows = *rows;
         break;
       }
       case kfx::KFX_REL_TEXTCONSTANT:
         value.text = link.source;
         break;
       case kfx::KFX_REL_VARIABLE:
-        texts = &document.captureValues;
+        texts = &captureValues;
         break;
       case kfx::KFX_REL_BATCHFIELD:
-        texts = &document.batchFields;
+        texts = &batchFields;
         break;
       default:
         break;
     }
     if (texts) {
-      if (const auto* text = FindText(*texts, link.source)) value.text = *text;
+      if (const auto* text = texts->Find(link.source)) value.text = *text;
     }
     values.push_back(std::move(value));
   }

@@ -1,6 +1,8 @@
 #include "host/batch/host_log.h"
 
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <ctime>
 #include <fstream>
 #include <iostream>
@@ -52,13 +54,37 @@ std::filesystem::path HostLog::CurrentLogFile() const {
 bool HostLog::LogError(std::int32_t severity, const std::u16string& message,
                        const std::u16string& codeModule, std::int32_t lineNumber) {
   std::lock_guard lock(mutex_);
+  const std::string line = Stamp(LocalNow(), "%Y-%m-%d %H:%M:%S") + '\t' +
+                           std::to_string(severity) + '\t' + OneLine(codeModule) + '\t' +
+                           std::to_string(lineNumber) + '\t' + OneLine(message) + '\n';
+  const std::filesystem::path path = CurrentLogFile();
   std::error_code error;
   std::filesystem::create_directories(directory_, error);
-  std::ofstream file(CurrentLogFile(), std::ios::app | std::ios::binary);
-  if (!file) return false;
-  file << Stamp(LocalNow(), "%Y-%m-%d %H:%M:%S") << '\t' << severity << '\t'
-       << OneLine(codeModule) << '\t' << lineNumber << '\t' << OneLine(message) << '\n';
-  return static_cast<bool>(file.flush());
+  std::string why;
+  {
+    std::ofstream file(path, std::ios::app | std::ios::binary);
+    if (!file) {
+      why = error ? error.message() : std::string(std::strerror(errno));
+    } else {
+      file << line;
+      file.flush();
+      file.close();
+      if (file.fail()) why = "writing failed (is the disk full?)";
+    }
+  }
+  if (why.empty()) return true;
+  if (!failed_) {
+    status_("the error log " + path.string() + " cannot be written: " + why +
+            "; what it would hold follows here\n");
+  }
+  failed_ = true;
+  status_("not logged: " + line);
+  return false;
+}
+
+bool HostLog::failed() const {
+  std::lock_guard lock(mutex_);
+  return failed_;
 }
 
 void HostLog::SendMessage(int document, const std::u16string& message) {

@@ -19,7 +19,9 @@ class HostLog {
 
   // Appends one line to ERR_<yy><mm>.txt: the local time, the severity, the
   // code module, the line number and the message, tab-separated, with line
-  // breaks in the message written as \n. False when the file cannot be written.
+  // breaks in the message written as \n. False when the file cannot be
+  // written: the first time, the status stream hears why, and every line that
+  // could not be logged goes there instead, so that none is lost unseen.
   bool LogError(std::int32_t severity, const std::u16string& message,
                 const std::u16string& codeModule, std::int32_t lineNumber);
   // Shows a status message of document `document`.
@@ -27,11 +29,14 @@ class HostLog {
 
   // The log file that a message logged now goes to.
   std::filesystem::path CurrentLogFile() const;
+  // Whether any line could not be written to the log.
+  bool failed() const;
 
  private:
   std::filesystem::path directory_;
   std::function<void(const std::string&)> status_;
-  std::mutex mutex_;
+  mutable std::mutex mutex_;
+  bool failed_ = false;
 };
 
 }  // namespace mirdane::batch

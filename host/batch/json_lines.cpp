@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <iterator>
+#include <string_view>
+#include <unordered_set>
 #include <vector>
 
 namespace mirdane::batch {
@@ -47,16 +49,6 @@ class CountingIterator {
   ReadPosition* position_ = nullptr;
 };
 
-std::string EscapePointerToken(const std::string& token) {
-  std::string escaped;
-  for (const char c : token) {
-    if (c == '~') escaped += "~0";
-    else if (c == '/') escaped += "~1";
-    else escaped += c;
-  }
-  return escaped;
-}
-
 class LineRecordingSax {
  public:
   LineRecordingSax(const std::string& text, const ReadPosition& position)
@@ -72,7 +64,7 @@ class LineRecordingSax {
   bool number_integer(Json::number_integer_t value) { return Value(Json(value), true); }
   bool number_unsigned(Json::number_unsigned_t value) { return Value(Json(value), true); }
   bool number_float(Json::number_float_t value, const std::string&) { return Value(Json(value), true); }
-  bool string(std::string& value) { return Value(Json(value), false); }
+  bool string(std::string& value) { return Value(Json(std::move(value)), false); }
   bool binary(Json::binary_t& value) { return Value(Json(value), false); }
 
   bool start_object(std::size_t) { return Open(Json::object()); }
@@ -82,21 +74,20 @@ class LineRecordingSax {
 
   bool key(std::string& name) {
     Frame& frame = stack_.back();
-    if (frame.node->contains(name)) {
+    if (!frame.names.insert(name).second) {
       throw JsonSyntaxError(CurrentLine(1),
                             "the member \"" + name + "\" appears twice in the same object");
     }
     frame.key = name;
-    result_.lines[frame.pointer + "/" + EscapePointerToken(name)] = CurrentLine(1);
+    frame.key_line = CurrentLine(1);
     return true;
   }
 
-  bool parse_error(std::size_t position, const std::string& last_token,
+  bool parse_error(std::size_t position, const std::string& /*last_token*/,
                    const nlohmann::detail::exception& error) {
     std::string what = error.what();
     // "[json.exception.parse_error.101] parse error at line 3, column 5: ..." -> the reason only.
     if (const auto colon = what.find(": "); colon != std::string::npos) what = what.substr(colon + 2);
-    (void)last_token;
     throw JsonSyntaxError(LineAt(position == 0 ? 0 : position - 1), what);
   }
 
@@ -105,8 +96,10 @@ class LineRecordingSax {
  private:
   struct Frame {
     Json* node;
-    std::string pointer;
-    std::string key;
+    std::uint32_t id;                          // this container's node
+    std::string key;                           // the member being read (objects)
+    int key_line = 0;
+    std::unordered_set<std::string> names;     // members seen so far (objects)
   };
 
   int LineAt(std::size_t offset) const {
@@ -121,35 +114,44 @@ class LineRecordingSax {
   }
 
   // Places a new value where the parser is: as the root, as the member named
-  // by the last key, or as the next element of an array. Gives its pointer.
-  Json* Place(Json value, bool is_number, std::string* pointer) {
+  // by the last key, or as the next element of an array. Gives its node.
+  Json* Place(Json value, bool is_number, std::uint32_t* id) {
     if (stack_.empty()) {
       result_.value = std::move(value);
-      *pointer = "";
+      *id = 0;
       return &result_.value;
     }
     Frame& frame = stack_.back();
+    *id = next_id_++;
     if (frame.node->is_object()) {
-      *pointer = frame.pointer + "/" + EscapePointerToken(frame.key);
-      (*frame.node)[frame.key] = std::move(value);
-      return &(*frame.node)[frame.key];
+      result_.children.emplace(JsonWithLines::ChildKey{frame.id, frame.key},
+                               JsonWithLines::Node{*id, frame.key_line});
+      // The name is known to be new: append without the map's linear search.
+      auto& members = frame.node->get_ref<Json::object_t&>();
+      members.Container::emplace_back(std::move(frame.key), std::move(value));
+      return &members.back().second;
     }
-    *pointer = frame.pointer + "/" + std::to_string(frame.node->size());
-    result_.lines[*pointer] = CurrentLine(is_number ? 2 : 1);
+    result_.children.emplace(
+        JsonWithLines::ChildKey{frame.id, std::to_string(frame.node->size())},
+        JsonWithLines::Node{*id, CurrentLine(is_number ? 2 : 1)});
     frame.node->push_back(std::move(value));
     return &frame.node->back();
   }
 
   bool Value(Json value, bool is_number) {
-    std::string pointer;
-    Place(std::move(value), is_number, &pointer);
+    std::uint32_t id = 0;
+    Place(std::move(value), is_number, &id);
     return true;
   }
 
   bool Open(Json container) {
-    std::string pointer;
-    Json* node = Place(std::move(container), false, &pointer);
-    stack_.push_back(Frame{node, pointer, {}});
+    if (stack_.size() >= static_cast<std::size_t>(kMaxJsonDepth)) {
+      throw JsonSyntaxError(CurrentLine(1), "lists and objects are nested deeper than " +
+                                                std::to_string(kMaxJsonDepth) + " levels");
+    }
+    std::uint32_t id = 0;
+    Json* node = Place(std::move(container), false, &id);
+    stack_.push_back(Frame{node, id, {}, 0, {}});
     return true;
   }
 
@@ -161,22 +163,53 @@ class LineRecordingSax {
   const ReadPosition& position_;
   std::vector<std::size_t> line_starts_;
   std::vector<Frame> stack_;
+  std::uint32_t next_id_ = 1;
   JsonWithLines result_;
 };
+
+// "a~1b" -> "a/b", "a~0b" -> "a~b".
+std::string UnescapePointerToken(std::string_view token) {
+  std::string out;
+  for (std::size_t i = 0; i < token.size(); ++i) {
+    if (token[i] == '~' && i + 1 < token.size() && (token[i + 1] == '0' || token[i + 1] == '1')) {
+      out += token[i + 1] == '0' ? '~' : '/';
+      ++i;
+    } else {
+      out += token[i];
+    }
+  }
+  return out;
+}
 
 }  // namespace
 
 int JsonWithLines::LineOf(const std::string& pointer) const {
-  // The nearest enclosing member or element that has a line.
-  std::string at = pointer;
-  while (!at.empty()) {
-    if (const auto found = lines.find(at); found != lines.end()) return found->second;
-    at = at.substr(0, at.rfind('/'));
+  // Down the pointer as far as it leads; the nearest enclosing line wins.
+  std::uint32_t node = 0;
+  int line = 1;
+  std::size_t at = 0;
+  while (at < pointer.size() && pointer[at] == '/') {
+    const std::size_t next = pointer.find('/', at + 1);
+    const std::string_view token =
+        std::string_view(pointer).substr(at + 1, next == std::string::npos ? std::string::npos
+                                                                          : next - at - 1);
+    const auto found = children.find(ChildKey{node, UnescapePointerToken(token)});
+    if (found == children.end()) break;
+    node = found->second.id;
+    line = found->second.line;
+    if (next == std::string::npos) break;
+    at = next;
   }
-  return 1;
+  return line;
 }
 
 JsonWithLines ParseJsonWithLines(const std::string& text) {
+  // The parser would pass over a byte order mark silently, but the offsets
+  // that writing a setup back relies on would then be off: callers remove
+  // the one an editor may write, and a second one is refused.
+  if (text.rfind("\xEF\xBB\xBF", 0) == 0) {
+    throw JsonSyntaxError(1, "a second byte order mark where the JSON must begin");
+  }
   ReadPosition position;
   LineRecordingSax sax(text, position);
   const char* begin = text.data();

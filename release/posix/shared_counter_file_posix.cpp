@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <string>
 
 #include "release/shared_counter_file.h"
 
@@ -41,13 +42,44 @@ class PosixCounterFile final : public SharedCounterFile {
 }  // namespace
 
 std::unique_ptr<SharedCounterFile> OpenSharedCounterFile(const std::string& path) {
-  const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+  // A link planted where the file belongs is never followed, and a file that
+  // another account owns (and so could rewrite) is not trusted.
+  const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
   if (fd < 0) return nullptr;
-  // Every user's Release module shares the file, whatever the creator's umask.
-  (void)::fchmod(fd, 0666);
+  struct stat status {};
+  if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) || status.st_uid != ::geteuid()) {
+    ::close(fd);
+    return nullptr;
+  }
+  // Only the releasing account writes it, whatever the creator's umask was.
+  if ((status.st_mode & 0077) != 0) (void)::fchmod(fd, 0600);
   return std::make_unique<PosixCounterFile>(fd);
 }
 
-std::string MachineCounterPath() { return "/tmp/mirdane-transaction-number"; }
+std::string MachineCounterPath() {
+  // The account's own state folder: root's is the system's, any other
+  // account's under its home. Never a folder that every user can write.
+  std::string folder;
+  if (::geteuid() == 0) {
+    folder = "/var/lib/mirdane";
+  } else if (const char* state = std::getenv("XDG_STATE_HOME"); state && state[0] == '/') {
+    folder = std::string(state) + "/mirdane";
+  } else if (const char* home = std::getenv("HOME"); home && home[0] == '/') {
+    folder = std::string(home) + "/.local/state/mirdane";
+  } else {
+    return {};
+  }
+  // Each missing level is made; the last one for this account alone.
+  for (std::size_t at = folder.find('/', 1); at != std::string::npos; at = folder.find('/', at + 1)) {
+    (void)::mkdir(folder.substr(0, at).c_str(), 0755);
+  }
+  (void)::mkdir(folder.c_str(), 0700);
+  struct stat status {};
+  if (::lstat(folder.c_str(), &status) != 0 || !S_ISDIR(status.st_mode) ||
+      status.st_uid != ::geteuid()) {
+    return {};
+  }
+  return folder + "/transaction-number";
+}
 
 }  // namespace mirdane

@@ -54,8 +54,15 @@ std::unique_ptr<SharedCounterFile> OpenSharedCounterFile(const std::string& path
   ::MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, wide.data(), length);
   const HANDLE file = ::CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+                                    FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
   if (file == INVALID_HANDLE_VALUE) return nullptr;
+  // A link planted where the file belongs is never followed.
+  BY_HANDLE_FILE_INFORMATION information{};
+  if (!::GetFileInformationByHandle(file, &information) ||
+      (information.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
+    ::CloseHandle(file);
+    return nullptr;
+  }
   return std::make_unique<WindowsCounterFile>(file);
 }
 

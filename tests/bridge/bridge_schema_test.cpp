@@ -19,10 +19,14 @@ TEST(BridgeSchema, TablesHoldTheCatalogueColumnsAndTheGeneratedOnes) {
 }
 
 TEST(BridgeSchema, EveryColumnIsNotNullWithABlankOrZeroDefault) {
-  const auto sql = CreateTableStatement(u"XALIB", BridgeTables()[0]);
-  EXPECT_EQ(sql.rfind(u"CREATE TABLE XALIB.UAGYCPP (GYABNV DECIMAL(15, 0) NOT NULL DEFAULT 0, "
-                      u"GYABNT CHAR(10) NOT NULL DEFAULT '          ', ", 0), 0u);
+  const auto sql = CreateTableStatement(u"\"XA#LIB\".\"UAGYCPP\"", BridgeTables()[0]);
+  EXPECT_EQ(sql.rfind(u"CREATE TABLE \"XA#LIB\".\"UAGYCPP\" (GYABNV DECIMAL(15, 0) NOT NULL "
+                      u"DEFAULT 0, GYABNT CHAR(10) NOT NULL DEFAULT '          ', ", 0), 0u);
   EXPECT_NE(sql.find(u"GYA1SS CHAR(1) NOT NULL DEFAULT ' '"), std::u16string::npos);
+  // The header's transaction number is a unique key; the lines have none.
+  EXPECT_EQ(sql.substr(sql.size() - 18), u", UNIQUE (GYABNV))");
+  const auto lines = CreateTableStatement(u"L.T", BridgeTables()[1]);
+  EXPECT_EQ(lines.find(u"UNIQUE"), std::u16string::npos);
 }
 
 TEST(BridgeShow, DecimalsAreShownWithTheirScale) {

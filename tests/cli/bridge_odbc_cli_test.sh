@@ -30,6 +30,16 @@ out=$("$mirdane" bridge check --connect "$connect" --user "$MIRDANE_PG_USER" --l
   || fail "check of fresh tables exited $?: $out"
 grep -q "both bridge tables match the field catalogue" <<<"$out" || fail "check output: $out"
 
+# The marks IBM i allows in a name, quoted on PostgreSQL as well.
+marked="M#\$@_$RANDOM"
+out=$("$mirdane" bridge create --connect "$connect" --user "$MIRDANE_PG_USER" --library "$marked" 2>&1) \
+  || fail "create $marked exited $?: $out"
+out=$("$mirdane" bridge check --connect "$connect" --user "$MIRDANE_PG_USER" --library "$marked" 2>&1) \
+  || fail "check $marked exited $?: $out"
+grep -q "both bridge tables match the field catalogue" <<<"$out" || fail "check $marked: $out"
+out=$("$mirdane" bridge audit --connect "$connect" --user "$MIRDANE_PG_USER" --library "$marked" 2>&1) \
+  || fail "audit $marked exited $?: $out"
+
 # The demo batch into PostgreSQL through the program.
 batch="$work/batch.json"
 sed -e "s|\"connectString\": \"[^\"]*\"|\"connectString\": \"$connect\"|" \

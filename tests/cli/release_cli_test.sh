@@ -45,5 +45,48 @@ grep -q "bad.json:2: setup.links\[0\].sourceType" <<<"$err" || fail "malformed m
 printf '{"documents": []}' > empty.json
 "$mirdane" release --batch empty.json >/dev/null 2>&1 || fail "an empty batch must exit 0"
 
+# A log that cannot be written is said once on standard error, its lines go
+# there instead, and the run exits 1 even though every document was released.
+printf '{"setup": {"connectString": "sqlite:build/demo/system", "customProperties": {"serverAPILibrary": "XALIB"}},\n "documents": [{}, {}]}' > two.json
+touch not-a-dir
+out=$("$mirdane" release --batch two.json --log-dir not-a-dir 2>"$work/stderr")
+status=$?
+[ $status -eq 1 ] || fail "an unwritable log must exit 1, not $status"
+grep -q "^2 of 2 documents released; the log not-a-dir/ERR_.*could not be written$" <<<"$out" ||
+  fail "unwritable log summary: $out"
+[ "$(grep -c 'cannot be written' "$work/stderr")" -eq 1 ] || fail "said more or less than once: $(cat "$work/stderr")"
+[ "$(grep -c '^not logged: .*Document Released Successfully' "$work/stderr")" -eq 2 ] ||
+  fail "the unlogged lines are not on standard error: $(cat "$work/stderr")"
+# A full disk: the month's log is /dev/full.
+mkdir -p full
+ln -s /dev/full "full/ERR_$(date +%y%m).txt"
+"$mirdane" release --batch two.json --log-dir full >/dev/null 2>"$work/stderr"
+[ $? -eq 1 ] || fail "a full disk must exit 1"
+grep -q "cannot be written: writing failed" "$work/stderr" || fail "full disk: $(cat "$work/stderr")"
+[ "$(rows UAGYCPP)" -eq 9 ] || fail "the four documents were not all released: $(rows UAGYCPP)"
+
+# A header number that another station stored first: the next number is
+# drawn and the document released; only when every try fails is it reported.
+number() {  # number MILLISECONDS -> yyMMddhhmmssfff (UTC)
+  printf '%s%03d' "$(date -u -d "@$(($1 / 1000))" +%y%m%d%H%M%S)" $(($1 % 1000))
+}
+"$mirdane" bridge create --connect sqlite:build/demo/system --library DUP >/dev/null || fail "bridge create DUP"
+dup() { sqlite3 "$work/build/demo/system/DUP.db" "$1"; }
+ahead=$(( $(date +%s%3N) + 600000 ))
+for i in 1 2; do dup "INSERT INTO UAGYCPP (GYABNV) VALUES ($(number $((ahead + i))))"; done
+echo "$ahead" > counter
+printf '{"setup": {"connectString": "sqlite:build/demo/system", "customProperties": {"serverAPILibrary": "DUP"}},\n "documents": [{}]}' > dup.json
+out=$("$mirdane" release --batch dup.json --counter-file counter 2>&1)
+[ $? -eq 0 ] || fail "a taken number must be replaced by the next: $out"
+[ "$(dup "SELECT COUNT(*) FROM UAGYCPP WHERE GYABNV = $(number $((ahead + 3)))")" -eq 1 ] ||
+  fail "the header was not stored with the third number: $(dup 'SELECT GYABNV FROM UAGYCPP')"
+[ "$(dup "SELECT COUNT(*) FROM UAG0CPP WHERE G0ABNV = $(number $((ahead + 3)))")" -eq 1 ] ||
+  fail "the line does not carry the stored number: $(dup 'SELECT G0ABNV FROM UAG0CPP')"
+for i in 4 5 6 7 8; do dup "INSERT INTO UAGYCPP (GYABNV) VALUES ($(number $((ahead + i))))"; done
+out=$("$mirdane" release --batch dup.json --counter-file counter --log-dir duplogs 2>&1)
+[ $? -eq 1 ] || fail "five taken numbers must fail the document: $out"
+grep -q "SQL0803 - Duplicate key value specified" duplogs/ERR_*.txt || fail "duplicate not logged: $(cat duplogs/ERR_*.txt)"
+[ "$(dup "SELECT COUNT(*) FROM UAG0CPP")" -eq 1 ] || fail "a refused header wrote lines"
+
 [ $failures -eq 0 ] && echo "release cli: all checks passed"
 exit $failures

@@ -44,6 +44,15 @@ grep -q "^Password: *\*\*\*\*\*\*\*\*$" <<<"$out" || fail "show does not mask th
 grep -Eq '^  \* UAGYCPP\.GYH6CD +Transaction type +none$' <<<"$out" || fail "show: required column: $out"
 grep -q "UAGYCPP.GYZZZZ *index:Old" <<<"$out" || fail "show: the foreign link: $out"
 
+# A password written into the server name is masked there too.
+cp "$batch" "$work/pwd.json"
+"$mirdane" setup edit --batch "$work/pwd.json" --ignore-required \
+  --server "odbc:DSN=xa;UID=u;PWD=hunter22;Port=5" >/dev/null 2>&1 || fail "edit --server exited $?"
+out=$("$mirdane" setup show --batch "$work/pwd.json") || fail "show exited $?"
+grep -q "hunter22" <<<"$out" && fail "show prints the password of the server name: $out"
+grep -q "^Server name: *odbc:DSN=xa;UID=u;PWD=\*\*\*\*\*\*\*\*;Port=5$" <<<"$out" ||
+  fail "show: the server name: $out"
+
 required=(UAGYCPP.GYABNT=const:AP UAGYCPP.GYASCD=const:01 UAGYCPP.GYF7CD=const:01
           UAGYCPP.GYMBCD=const:PL "Originating unit=const:SCAN" UAG0CPP.G0ABNT=const:AP
           UAG0CPP.G0SSFW=const:0)
@@ -92,6 +101,18 @@ out=$("$mirdane" setup edit --batch "$batch" --ignore-required UAGYCPP.GYH6CD=co
 grep -q "required column UAGYCPP.GYH6CD (Transaction type) not mapped" <<<"$out" \
   || fail "--ignore-required warning: $out"
 grep -q "UAGYCPP.GYH6CD" "$batch" && fail "an empty text constant was stored"
+
+# A file nested far too deep is refused where the limit is passed, unchanged.
+deep="$work/deep.json"
+{ printf '{"setup": {"name": "x"},\n"extra":\n'; head -c 100000 /dev/zero | tr '\0' '['; } >"$deep"
+cp "$deep" "$work/deep-original.json"
+err=$("$mirdane" setup edit --batch "$deep" --name y 2>&1 >/dev/null)
+[ $? -eq 2 ] || fail "a file nested too deep must exit 2"
+grep -q "deep.json:3: not valid JSON: lists and objects are nested deeper than 64 levels" <<<"$err" ||
+  fail "deep nesting message: $err"
+cmp -s "$deep" "$work/deep-original.json" || fail "the deep file was changed"
+"$mirdane" release --batch "$deep" >/dev/null 2>&1
+[ $? -eq 2 ] || fail "release of a file nested too deep must exit 2"
 
 [ $failures -eq 0 ] && echo "setup cli: all checks passed"
 exit $failures

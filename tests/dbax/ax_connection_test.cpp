@@ -39,6 +39,23 @@ TEST(AxConnection, CursorLocationRefusesValuesOutsideOneToThreeBeforeTouchingThe
   EXPECT_EQ(connection.CursorLocation(3), 3);
 }
 
+TEST(AxConnection, EveryLocationFromOneToThreeReachesTheProviderAndIsReadBack) {
+  ScopedFakeProvider fake;
+  CAxConnection connection;
+  connection.Create();
+  for (const std::int32_t location : {1, 2, 3, 1}) {
+    fake.script().log.clear();
+    EXPECT_EQ(connection.CursorLocation(location), location);
+    EXPECT_EQ(fake.script().log,
+              (std::vector<std::string>{"c1.put_CursorLocation", "c1.get_CursorLocation"}))
+        << location;
+  }
+  // The bounds are refused with 5006, and leave the location as it was.
+  EXPECT_EQ(CodeOf([&] { connection.CursorLocation(0); }), kAxErrorInvalidEnumeration);
+  EXPECT_EQ(CodeOf([&] { connection.CursorLocation(4); }), kAxErrorInvalidEnumeration);
+  EXPECT_EQ(connection.CursorLocation(-1), 1);
+}
+
 TEST(AxConnection, CreateFailureLeavesNothingRegistered) {
   ScopedFakeProvider fake;
   fake.script().create_connection = mirdane::hr::kClassNotRegistered;

@@ -62,6 +62,11 @@ TEST_F(StandInRecordset, TheDigitCheckCountsDigitsOnly) {
   OpenForInsert(recordset);
   EXPECT_TRUE(recordset.SetFieldTextChecked(u"D", u"12.50"));
   EXPECT_TRUE(recordset.SetFieldTextChecked(u"D", u" -01.5 "));
+  // A sign is no digit: four digits fill DECIMAL(4, 2) with or without one.
+  EXPECT_EQ(DecimalDigitCount(u"-12.50"), 4);
+  EXPECT_EQ(DecimalDigitCount(u"+0012.50"), 4);
+  EXPECT_TRUE(recordset.SetFieldTextChecked(u"D", u"+12.50"));
+  EXPECT_TRUE(recordset.SetFieldTextChecked(u"D", u"-12.50"));
   EXPECT_TRUE(recordset.SetFieldTextChecked(u"W", u"2024123"));
   EXPECT_EQ(MessageOf([&] { recordset.SetFieldTextChecked(u"W", u"20241231"); }),
             u"Invalid number of digits in decimal Field 'W' (8 > 7) (Error Code: 0x00000000)");
@@ -69,6 +74,7 @@ TEST_F(StandInRecordset, TheDigitCheckCountsDigitsOnly) {
             u"Invalid number of digits in decimal Field 'D' (6 > 4) (Error Code: 0x00000000)");
   recordset.Update();
   EXPECT_EQ(Rows().at(0).at(2), u"2024123");
+  EXPECT_EQ(Rows().at(0).at(1), u"-12.5") << "the last value given, sign and all";
 }
 
 TEST_F(StandInRecordset, RefusalsArriveAsComposedMessagesAndTheRowIsCancelled) {

@@ -5,6 +5,7 @@
 #include "base/text.h"
 #include "host/batch/batch_file.h"
 #include "host/batch/batch_values.h"
+#include "host/batch/json_lines.h"
 #include "tests/support/temp_dir.h"
 
 namespace mirdane::batch {
@@ -52,6 +53,8 @@ TEST_F(BatchFileTest, RefusalsNameTheFileTheLineAndTheProblem) {
   const std::string broken = Refusal("{\n  \"setup\": {\n    \"name\": \"x\"\n    \"password\": \"y\"\n}}");
   EXPECT_EQ(broken.rfind(At(4) + "not valid JSON: ", 0), 0u) << broken;
   EXPECT_NE(Refusal("").find("not valid JSON"), std::string::npos);
+  EXPECT_EQ(Refusal("\xEF\xBB\xBF\xEF\xBB\xBF{}"),
+            At(1) + "not valid JSON: a second byte order mark where the JSON must begin");
 }
 
 TEST_F(BatchFileTest, AMissingFileIsRefused) {
@@ -105,6 +108,66 @@ TEST_F(BatchFileTest, HostObjectsInsistOnTheKeyTypesTheHostExpects) {
   ASSERT_EQ(QueryInterfaceAs(rows, &typed), hr::kOk);
   std::shared_ptr<kfx::VariableNames> wrong;
   EXPECT_EQ(QueryInterfaceAs(rows, &wrong), hr::kNoInterface);
+}
+
+TEST_F(BatchFileTest, NestingIsLimitedAndTheRefusalSaysWhere) {
+  // As deep as the reader takes: nested lists under an unknown member.
+  std::string fits = "{\"x\": " + std::string(kMaxJsonDepth - 1, '[') +
+                     std::string(kMaxJsonDepth - 1, ']') + "}";
+  EXPECT_EQ(Load(fits).notes.size(), 1u);
+
+  std::string deeper = "{\n\"x\":\n" + std::string(kMaxJsonDepth, '[') +
+                       std::string(kMaxJsonDepth, ']') + "}";
+  EXPECT_EQ(Refusal(deeper), At(3) + "not valid JSON: lists and objects are nested deeper than " +
+                                 std::to_string(kMaxJsonDepth) + " levels");
+  // Far deeper than any stack holds, and never closed: refused all the same.
+  EXPECT_NE(Refusal(std::string(1000000, '[')).find("nested deeper than"), std::string::npos);
+  std::string objects;
+  for (int i = 0; i < 200000; ++i) objects += "{\"a\":";
+  EXPECT_NE(Refusal(objects).find("nested deeper than"), std::string::npos);
+}
+
+TEST_F(BatchFileTest, ManyMembersAndLinksAreReadInOrder) {
+  // Lookups by name must not walk every member again for each one: a file
+  // this large took minutes when they did.
+  constexpr int kCount = 200000;
+  std::string text = "{\"setup\": {\"customProperties\": {";
+  for (int i = 0; i < kCount; ++i) {
+    text += (i ? ",\n\"p" : "\n\"p") + std::to_string(i) + "\": \"v" + std::to_string(i) + "\"";
+  }
+  text += "},\n\"links\": [";
+  for (int i = 0; i < kCount; ++i) {
+    text += (i ? ",\n" : "\n") + std::string("{\"source\": \"f") + std::to_string(i) +
+            "\", \"destination\": \"D" + std::to_string(i) + "\"}";
+  }
+  text += "]},\n\"documents\": [{\"indexFields\": {";
+  for (int i = 0; i < kCount; ++i) {
+    text += (i ? ", \"f" : "\"f") + std::to_string(i) + "\": \"x" + std::to_string(i) + "\"";
+  }
+  text += "},\n\"tables\": {\"Lines\": {";
+  for (int i = 0; i < kCount; ++i) {
+    text += (i ? ", \"c" : "\"c") + std::to_string(i) + "\": [\"" + std::to_string(i) + "\"]";
+  }
+  text += "}},\n\"pages\": 1}]}";
+  const auto batch = Load(text);
+  ASSERT_EQ(batch.setup.customProperties.size(), static_cast<std::size_t>(kCount));
+  EXPECT_EQ(batch.setup.customProperties[kCount - 1].first, u"p199999");
+  EXPECT_EQ(batch.setup.customProperties[kCount - 1].second, u"v199999");
+  ASSERT_EQ(batch.notes.size(), 1u);
+  ASSERT_EQ(batch.documents[0].tables.at(0).columns.size(), static_cast<std::size_t>(kCount));
+  EXPECT_EQ(batch.documents[0].tables[0].columns[kCount - 1].second,
+            std::vector<std::u16string>{u"199999"});
+  EXPECT_EQ(batch.notes[0], At(kCount * 2 + 5) +
+                                "the member \"pages\" is not part of a batch file and was ignored");
+  const auto values = ResolveValues(batch.setup, batch.documents[0]);
+  ASSERT_EQ(values.size(), static_cast<std::size_t>(kCount));
+  EXPECT_EQ(values[12345].text, u"x12345");
+  EXPECT_EQ(values[kCount - 1].text, u"x199999");
+}
+
+TEST_F(BatchFileTest, RefusalsInsideNamesWithSlashesPointAtTheirLine) {
+  EXPECT_EQ(Refusal("{\"documents\": [{\"indexFields\": {\n\"a/b~c\": 1}}]}"),
+            At(2) + "documents[0].indexFields.a/b~c: expected a text, found a number");
 }
 
 }  // namespace

@@ -25,10 +25,25 @@ TEST(Db2Values, CharIsPaddedAndATooLongTextRefused) {
   EXPECT_FALSE(Take(u"VARCHAR(4)", u"abcde").accepted);
 }
 
+TEST(Db2Values, TrailingBlanksThatDoNotFitAreDroppedAsDb2DropsThem) {
+  EXPECT_EQ(*Take(u"CHAR(10)", u"ABCDEFGHIJ ").stored.AsText(), u"ABCDEFGHIJ");
+  EXPECT_EQ(*Take(u"CHAR(3)", u"ab      ").stored.AsText(), u"ab ");
+  EXPECT_EQ(*Take(u"VARCHAR(3)", u"abc   ").stored.AsText(), u"abc");
+  EXPECT_EQ(*Take(u"CHAR(2)", u"\U0001F600x  ").stored.AsText(), u"\U0001F600x");
+  // A character other than a blank would be lost: refused, with the value as given.
+  EXPECT_EQ(Take(u"CHAR(3)", u"abc d").refusal,
+            u"SQL0404 - Value for column COL too long: 'abc d' has 5 characters, CHAR(3) holds 3.");
+  EXPECT_FALSE(Take(u"CHAR(3)", u"abc\t").accepted) << "only blanks are dropped";
+  EXPECT_FALSE(Take(u"CHAR(1)", u"  x").accepted);
+  EXPECT_TRUE(Take(u"CHAR(1)", u"   ").accepted);
+}
+
 TEST(Db2Values, DecimalMustBeANumberThatFitsWithoutCutting) {
   EXPECT_EQ(Take(u"DECIMAL(7, 0)", u" 0020241 ").stored.AsInteger(), 20241);
   EXPECT_EQ(Take(u"DECIMAL(7, 0)", u"-5").stored.AsInteger(), -5);
   EXPECT_EQ(*Take(u"DECIMAL(4, 2)", u"12.50").stored.AsText(), u"12.50");
+  EXPECT_EQ(*Take(u"DECIMAL(4, 2)", u"-12.50").stored.AsText(), u"-12.50") << "a sign is no digit";
+  EXPECT_EQ(*Take(u"DECIMAL(4, 2)", u"+12.50").stored.AsText(), u"12.50");
   EXPECT_EQ(*Take(u"DECIMAL(4, 2)", u"+.5").stored.AsText(), u"0.5");
   EXPECT_TRUE(Take(u"DECIMAL(4, 2)", u"12.").accepted);
 

@@ -37,6 +37,26 @@ TEST(SecretScrubber, LearnsTheSecretsOfAConnectionString) {
   EXPECT_EQ(Utf16ToUtf8(empty.Scrub(u"nothing to hide")), "nothing to hide");
 }
 
+TEST(SecretScrubber, ShortPasswordsAreHiddenOnlyAsKeywordValues) {
+  // Hiding every "3" would leave "SQL****3***" of a message: unreadable.
+  SecretScrubber scrubber;
+  scrubber.AddSecretsOf(u"DSN=xa;PWD=3");
+  scrubber.AddSecret(u"abc");
+  EXPECT_EQ(Utf16ToUtf8(scrubber.Scrub(u"SQL0313 on DSN=xa;PWD=3; for abc")),
+            "SQL0313 on DSN=xa;PWD=********; for abc");
+  scrubber.AddSecret(u"abcd");
+  EXPECT_EQ(Utf16ToUtf8(scrubber.Scrub(u"SQL0313 for ABCD and abc")), "SQL0313 for ******** and abc");
+  // Counted in characters, not UTF-16 units.
+  scrubber.AddSecret(u"\U0001F600\U0001F600");
+  EXPECT_EQ(Utf16ToUtf8(scrubber.Scrub(u"x\U0001F600\U0001F600")), "x\xF0\x9F\x98\x80\xF0\x9F\x98\x80");
+}
+
+TEST(SecretScrubber, MaskPasswordsHidesEveryPasswordPropertyOfAString) {
+  EXPECT_EQ(Utf16ToUtf8(MaskPasswords(u"odbc:DSN=xa;UID=u;PWD=x;Password = {a;b};PORT=1")),
+            "odbc:DSN=xa;UID=u;PWD=********;Password = ********;PORT=1");
+  EXPECT_EQ(Utf16ToUtf8(MaskPasswords(u"sqlite:/tmp/PWDS")), "sqlite:/tmp/PWDS");
+}
+
 TEST(OdbcConnectionString, AddsUserAndPasswordReplacingThoseOfTheString) {
   auto built = odbc::BuildConnectionString({BackendKind::Odbc, u"DSN=xa;UID=old;PWD=old;"},
                                            u"bob", u"p;w}");
@@ -63,7 +83,16 @@ TEST(OdbcConnectionString, PlainSystemNamesGoToIbmsDriver) {
 TEST(InsertSource, AcceptsOnlyTheReleasesQueryWithIdentifiers) {
   auto source = odbc::ParseInsertSource(u"select *  from xalib.UAGYCPP\twhere 1 = 0");
   ASSERT_TRUE(source.valid) << Utf16ToUtf8(source.problem);
-  EXPECT_EQ(Utf16ToUtf8(source.DescribeQuery()), "SELECT * FROM xalib.UAGYCPP WHERE 1=0");
+  // Quoted, folded as the server folds unquoted names, so that '#' and '@'
+  // are part of a name on every server.
+  EXPECT_EQ(Utf16ToUtf8(source.DescribeQuery(IdentifierCase::Upper)),
+            "SELECT * FROM \"XALIB\".\"UAGYCPP\" WHERE 1=0");
+  EXPECT_EQ(Utf16ToUtf8(source.DescribeQuery(IdentifierCase::Lower)),
+            "SELECT * FROM \"xalib\".\"uagycpp\" WHERE 1=0");
+  source = odbc::ParseInsertSource(u"SELECT * FROM XA#L_$@.UAGYCPP WHERE 1=0");
+  ASSERT_TRUE(source.valid) << Utf16ToUtf8(source.problem);
+  EXPECT_EQ(Utf16ToUtf8(source.QualifiedTable(IdentifierCase::AsWritten)),
+            "\"XA#L_$@\".\"UAGYCPP\"");
   for (const char16_t* refused :
        {u"SELECT * FROM X;DROP.T WHERE 1=0", u"SELECT * FROM XALIB.T WHERE 1=0; DELETE FROM T",
         u"SELECT * FROM .UAGYCPP WHERE 1=0", u"SELECT * FROM UAGYCPP WHERE 1=0",

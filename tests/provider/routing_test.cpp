@@ -65,6 +65,12 @@ TEST(Routing, WithoutAdoAnAdoDataSourceIsRefusedByName) {
   EXPECT_EQ(description, u"Microsoft ADO (ado:) is not available in this build of the provider.");
 }
 
+TEST(SqlType, AbsurdLengthsAreCappedRatherThanOverflowing) {
+  EXPECT_EQ(ParseSqlType(u"CHAR(99999999999999999999)").length, 32767);
+  EXPECT_EQ(ParseSqlType(u"DECIMAL(2147483648, 99999999999)").precision, 32767);
+  EXPECT_EQ(ParseSqlType(u"CHAR(32766)").length, 32766);
+}
+
 TEST(SqlType, DeclarationsMapToAdoTypesWithPrecisionAndScale) {
   const auto decimal = ParseSqlType(u"decimal(15, 2)");
   EXPECT_EQ(decimal.AdoType(), 14);

@@ -1,11 +1,15 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <fstream>
+#include <limits>
 #include <set>
 
 #include "base/text.h"
+#include "release/shared_counter_file.h"
 #include "release/transaction_number.h"
 #include "tests/support/temp_dir.h"
 
@@ -92,6 +96,72 @@ TEST(TransactionNumber, TwoProcessesNeverDrawTheSameNumber) {
   }
   EXPECT_EQ(drawn, 2u * kDraws);
   EXPECT_EQ(numbers.size(), drawn) << "a number was drawn twice";
+}
+
+TEST(CounterFile, OnlyATimeNearNowCanBeTheLastNumberDrawn) {
+  EXPECT_TRUE(IsPlausibleCounter(kMarch5, kMarch5));
+  EXPECT_TRUE(IsPlausibleCounter(kMarch5 + 86400000, kMarch5)) << "a day ahead";
+  EXPECT_FALSE(IsPlausibleCounter(kMarch5 + 86400001, kMarch5));
+  EXPECT_FALSE(IsPlausibleCounter(std::numeric_limits<std::int64_t>::max(), kMarch5));
+  EXPECT_FALSE(IsPlausibleCounter(-1, kMarch5));
+  EXPECT_FALSE(IsPlausibleCounter(946684799999, kMarch5)) << "1999: a 15-digit number of 99";
+  EXPECT_TRUE(IsPlausibleCounter(946684800000, kMarch5));
+  EXPECT_FALSE(IsPlausibleCounter(4102444800000, 4102444800000)) << "2100";
+}
+
+TEST(CounterFile, APlantedValueIsIgnoredAndTheClockTakesOver) {
+  test::TempDir dir;
+  const auto path = dir.path() / "counter";
+  for (const std::string& planted : std::vector<std::string>{"9223372036854775807", "99999999999999999999", "-5", "abc",
+                                    std::to_string(kMarch5 + 2 * 86400000LL)}) {
+    std::ofstream(path, std::ios::trunc) << planted << "\n";
+    auto sequence = MakeFileSequence(path.string());
+    ASSERT_TRUE(sequence);
+    EXPECT_EQ(sequence->Next(kMarch5), kMarch5) << planted;
+    std::ifstream in(path);
+    std::string stored;
+    in >> stored;
+    EXPECT_EQ(stored, std::to_string(kMarch5)) << "rewritten with the number drawn";
+  }
+  // A value just ahead (the clock set back a little) is still honoured.
+  std::ofstream(path, std::ios::trunc) << kMarch5 + 5000 << "\n";
+  EXPECT_EQ(MakeFileSequence(path.string())->Next(kMarch5), kMarch5 + 5001);
+}
+
+TEST(CounterFile, ALinkOrAnotherAccountsFileIsNotUsed) {
+  test::TempDir dir;
+  const auto target = dir.path() / "target";
+  std::ofstream(target) << "keep\n";
+  const auto link = dir.path() / "counter";
+  std::filesystem::create_symlink(target, link);
+  EXPECT_EQ(MakeFileSequence(link.string()), nullptr);
+  std::ifstream in(target);
+  std::string kept;
+  in >> kept;
+  EXPECT_EQ(kept, "keep") << "the link's target is untouched";
+
+  if (geteuid() == 0) {  // only root can give a file away
+    const auto foreign = dir.path() / "foreign";
+    std::ofstream(foreign) << kMarch5 << "\n";
+    ASSERT_EQ(chown(foreign.c_str(), 65534, 65534), 0);
+    EXPECT_EQ(MakeFileSequence(foreign.string()), nullptr);
+  }
+}
+
+TEST(CounterFile, TheAccountsOwnFileIsWritableByItAlone) {
+  const std::string path = MachineCounterPath();
+  ASSERT_FALSE(path.empty());
+  EXPECT_NE(path.rfind("/tmp/", 0), 0u) << path;
+  struct stat folder {};
+  ASSERT_EQ(stat(std::filesystem::path(path).parent_path().c_str(), &folder), 0);
+  EXPECT_EQ(folder.st_mode & 0022, 0u) << "nobody else may write the folder";
+  EXPECT_EQ(folder.st_uid, geteuid());
+  auto file = OpenSharedCounterFile((std::filesystem::path(path).parent_path() / "probe").string());
+  ASSERT_TRUE(file);
+  struct stat probe {};
+  ASSERT_EQ(stat((std::filesystem::path(path).parent_path() / "probe").c_str(), &probe), 0);
+  EXPECT_EQ(probe.st_mode & 0077, 0u);
+  std::filesystem::remove(std::filesystem::path(path).parent_path() / "probe");
 }
 
 }  // namespace

@@ -14,13 +14,13 @@
 
 namespace mirdane::test {
 
-ReleaseHarness::ReleaseHarness() {
+ReleaseHarness::ReleaseHarness(std::string library) : library_(std::move(library)) {
   auto schema = dbAx::provider::OpenSchemaSession(Utf8ToUtf16(system()), u"", u"");
-  bridge::CreateBridgeTables(*schema, u"XALIB");
+  bridge::CreateBridgeTables(*schema, Utf8ToUtf16(library_));
   batch_ = {{"batchClass", "Test"}, {"documentClass", "Invoice"}};
   batch_["setup"] = {{"name", "test"},
                      {"connectString", system()},
-                     {"customProperties", {{"serverAPILibrary", "XALIB"}}},
+                     {"customProperties", {{"serverAPILibrary", library_}}},
                      {"links", nlohmann::ordered_json::array()}};
   batch_["documents"] = nlohmann::ordered_json::array();
 }
@@ -67,8 +67,10 @@ ReleaseRun ReleaseHarness::Run() {
 
 dbAx::provider::QueryResult ReleaseHarness::Rows(const std::string& table, const std::string& columns) {
   const std::string order = table == "UAGYCPP" ? "GYABNV" : "G0ABNV, G0GMNB";
-  return dbAx::provider::OpenSchemaSession(Utf8ToUtf16(system()), u"", u"")
-      ->Query(Utf8ToUtf16("SELECT " + columns + " FROM XALIB." + table + " ORDER BY " + order));
+  auto schema = dbAx::provider::OpenSchemaSession(Utf8ToUtf16(system()), u"", u"");
+  const std::u16string from = schema->QualifiedName(Utf8ToUtf16(library_), Utf8ToUtf16(table));
+  return schema->Query(Utf8ToUtf16("SELECT " + columns + " FROM ") + from +
+                       Utf8ToUtf16(" ORDER BY " + order));
 }
 
 std::string Cell(const dbAx::provider::QueryResult& rows, std::size_t row, const std::string& column) {

@@ -29,9 +29,9 @@ struct ReleaseRun {
 
 class ReleaseHarness {
  public:
-  // A stand-in system with the bridge tables in XALIB, and a batch whose
+  // A stand-in system with the bridge tables in `library`, and a batch whose
   // setup points at it with no links yet.
-  ReleaseHarness();
+  explicit ReleaseHarness(std::string library = "XALIB");
 
   nlohmann::ordered_json& setup() { return batch_["setup"]; }
   void Link(const std::string& source, int type, const std::string& destination);
@@ -40,13 +40,14 @@ class ReleaseHarness {
   // Writes the batch file, releases every document and reads the log.
   ReleaseRun Run();
 
-  // Rows of a bridge table in XALIB, ordered by its generated columns.
+  // Rows of a bridge table in the library, ordered by its generated columns.
   dbAx::provider::QueryResult Rows(const std::string& table, const std::string& columns = "*");
   const std::filesystem::path& directory() const { return dir_.path(); }
   std::string system() const { return "sqlite:" + (dir_.path() / "system").string(); }
 
  private:
   TempDir dir_;
+  std::string library_;
   nlohmann::ordered_json batch_;
 };
 

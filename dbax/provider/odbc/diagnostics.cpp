@@ -1,6 +1,7 @@
 #include "dbax/provider/odbc/diagnostics.h"
 
 #include "base/format.h"
+#include "dbax/provider/ado.h"
 
 namespace dbAx::provider::odbc {
 
@@ -49,6 +50,9 @@ Failure FailureOf(const std::vector<DiagnosticRecord>& records, SQLRETURN rc,
   }
   for (const auto& record : records) {
     failure.errors.push_back(ProviderError{mirdane::hr::kFail, scrubber.Scrub(record.Describe())});
+    // SQLSTATE 23505: a unique key already holds the value (DB2's SQL0803,
+    // PostgreSQL's unique_violation); callers may draw another and retry.
+    if (record.state == u"23505") failure.result = ado::DB_E_INTEGRITYVIOLATION;
   }
   if (records.empty()) {
     failure.errors.push_back(ProviderError{

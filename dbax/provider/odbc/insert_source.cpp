@@ -34,8 +34,8 @@ InsertSource Refused(std::u16string problem) {
 
 }  // namespace
 
-std::u16string InsertSource::DescribeQuery() const {
-  return u"SELECT * FROM " + QualifiedTable() + u" WHERE 1=0";
+std::u16string InsertSource::DescribeQuery(IdentifierCase folding) const {
+  return u"SELECT * FROM " + QualifiedTable(folding) + u" WHERE 1=0";
 }
 
 InsertSource ParseInsertSource(const std::u16string& sql) {

@@ -9,6 +9,8 @@
 
 #include <string>
 
+#include "dbax/sql_identifier.h"
+
 namespace dbAx::provider::odbc {
 
 struct InsertSource {
@@ -17,10 +19,12 @@ struct InsertSource {
   std::u16string table;
   std::u16string problem;  // why the source is refused, when it is
 
-  // "SELECT * FROM LIBRARY.TABLE WHERE 1=0" with the checked names.
-  std::u16string DescribeQuery() const;
-  // The qualified table name, "LIBRARY.TABLE".
-  std::u16string QualifiedTable() const { return library + u"." + table; }
+  // "SELECT * FROM "LIBRARY"."TABLE" WHERE 1=0" with the checked names.
+  std::u16string DescribeQuery(IdentifierCase folding) const;
+  // The qualified table name, "LIBRARY"."TABLE", quoted as the server folds names.
+  std::u16string QualifiedTable(IdentifierCase folding) const {
+    return QuoteSqlIdentifier(library, folding) + u"." + QuoteSqlIdentifier(table, folding);
+  }
 };
 
 InsertSource ParseInsertSource(const std::u16string& sql);

@@ -64,6 +64,17 @@ bool Link::Connect(const std::u16string& connection_string, SecretScrubber scrub
                                u"(autocommit refused).");
     return false;
   }
+  // Names go into statements quoted (so that '#' and '@' are read as part of
+  // them), folded as the server folds unquoted names. A driver that cannot
+  // say is taken to fold to upper case, as DB2 does.
+  SQLUSMALLINT folding = SQL_IC_UPPER;
+  if (Succeeded(SQLGetInfoW(made->connection_.get(), SQL_IDENTIFIER_CASE, &folding,
+                            sizeof folding, nullptr))) {
+    if (folding == SQL_IC_LOWER) made->identifier_case_ = IdentifierCase::Lower;
+    else if (folding == SQL_IC_MIXED || folding == SQL_IC_SENSITIVE) {
+      made->identifier_case_ = IdentifierCase::AsWritten;
+    }
+  }
   *link = std::move(made);
   return true;
 }

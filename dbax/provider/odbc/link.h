@@ -10,6 +10,7 @@
 #include "dbax/provider/odbc/diagnostics.h"
 #include "dbax/provider/odbc/odbc_api.h"
 #include "dbax/provider/secret_scrubber.h"
+#include "dbax/sql_identifier.h"
 
 namespace dbAx::provider::odbc {
 
@@ -28,6 +29,12 @@ class Link {
   SQLHANDLE connection() const { return connection_.get(); }
   bool connected() const { return connected_; }
   const SecretScrubber& scrubber() const { return scrubber_; }
+  // How the server stores names written without quotes (SQL_IDENTIFIER_CASE).
+  IdentifierCase identifierCase() const { return identifier_case_; }
+  // `name` quoted so that it names what the unquoted name would on this server.
+  std::u16string Quote(const std::u16string& name) const {
+    return QuoteSqlIdentifier(name, identifier_case_);
+  }
   // Ends the connection; the statements still open are freed with it.
   bool Disconnect(Failure* failure);
   // The failure a call on `handle` that answered `rc` reports.
@@ -41,6 +48,7 @@ class Link {
   EnvironmentHandle environment_;
   ConnectionHandle connection_;
   bool connected_ = false;
+  IdentifierCase identifier_case_ = IdentifierCase::Upper;
 };
 
 // Connects to what an odbc: route (or a plain IBM i system name) names, with

@@ -97,18 +97,25 @@ class OdbcSchema final : public SchemaSession {
     }
     // A database without schemas (SQLite) still answers a qualified query
     // for the names it knows, such as MAIN.
-    if (!listed_any) return Answers(u"SELECT 1 FROM " + library + u".sqlite_master WHERE 1=0");
+    if (!listed_any) return Answers(u"SELECT 1 FROM " + link_->Quote(library) + u".sqlite_master WHERE 1=0");
     return false;
   }
 
   void CreateLibrary(const std::u16string& library) override {
     RequireIdentifier(library, "library");
     if (LibraryExists(library)) return;
-    Execute(u"CREATE SCHEMA " + library);
+    Execute(u"CREATE SCHEMA " + link_->Quote(library));
   }
 
   bool TableExists(const std::u16string& library, const std::u16string& table) override {
     return !DescribeTable(library, table).empty();
+  }
+
+  std::u16string QualifiedName(const std::u16string& library,
+                               const std::u16string& table) override {
+    RequireIdentifier(library, "library");
+    RequireIdentifier(table, "table");
+    return link_->Quote(library) + u"." + link_->Quote(table);
   }
 
   std::vector<TableColumn> DescribeTable(const std::u16string& library,
@@ -116,7 +123,7 @@ class OdbcSchema final : public SchemaSession {
     RequireIdentifier(library, "library");
     RequireIdentifier(table, "table");
     // The columns exactly as the release sees them: through its own source query.
-    const std::u16string sql = u"SELECT * FROM " + library + u"." + table + u" WHERE 1=0";
+    const std::u16string sql = u"SELECT * FROM " + QualifiedName(library, table) + u" WHERE 1=0";
     Statement statement = NewStatement();
     SqlText text = ToSql(sql);
     const SQLRETURN rc = SQLExecDirectW(statement.get(), text.data(), SQL_NTS);
@@ -243,6 +250,39 @@ class OdbcSchema final : public SchemaSession {
       return true;
     }
     return false;
+  }
+
+  std::vector<std::vector<std::u16string>> UniqueKeys(const std::u16string& library,
+                                                     const std::u16string& table) override {
+    RequireIdentifier(library, "library");
+    RequireIdentifier(table, "table");
+    // SQLStatistics takes exact names, not patterns: each spelling in turn.
+    for (const auto& schema : Spellings(library)) {
+      for (const auto& name : Spellings(table)) {
+        std::map<std::u16string, std::map<int, std::u16string>> indexes;
+        Statement statement = NewStatement();
+        SqlText schema_text = ToSql(schema), table_text = ToSql(name);
+        const SQLRETURN rc =
+            SQLStatisticsW(statement.get(), nullptr, 0, schema_text.data(), SQL_NTS,
+                           table_text.data(), SQL_NTS, SQL_INDEX_UNIQUE, SQL_QUICK);
+        if (!Succeeded(rc)) continue;
+        while (Fetch(statement)) {
+          const auto index = ReadText(statement, 6);
+          const auto position = ReadText(statement, 8);
+          const auto column = ReadText(statement, 9);
+          if (!index || !column) continue;  // the table's own statistics row
+          indexes[*index][std::stoi(mirdane::Utf16ToUtf8(position.value_or(u"0")))] = *column;
+        }
+        if (indexes.empty()) continue;
+        std::vector<std::vector<std::u16string>> keys;
+        for (const auto& [index, columns] : indexes) {
+          auto& key = keys.emplace_back();
+          for (const auto& [position, column] : columns) key.push_back(column);
+        }
+        return keys;
+      }
+    }
+    return {};
   }
 
   // Defaults and nullability from the catalog, where the driver offers them.

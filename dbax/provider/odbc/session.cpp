@@ -121,7 +121,7 @@ class OdbcTable final : public InsertTarget {
   // lines of one document usually share theirs.
   const Statement* Prepared(const std::vector<std::size_t>& key, Failure* failure) {
     if (auto found = statements_.find(key); found != statements_.end()) return &found->second;
-    std::u16string sql = u"INSERT INTO " + source_.QualifiedTable();
+    std::u16string sql = u"INSERT INTO " + source_.QualifiedTable(link_->identifierCase());
     if (key.empty()) {
       sql += u" DEFAULT VALUES";
     } else {
@@ -169,7 +169,7 @@ class OdbcSession final : public Session {
     }
     Statement statement;
     if (!statement.Open(link_, failure)) return false;
-    SqlText query = ToSql(source.DescribeQuery());
+    SqlText query = ToSql(source.DescribeQuery(link_->identifierCase()));
     const SQLRETURN rc = SQLExecDirectW(statement.get(), query.data(), SQL_NTS);
     if (!Succeeded(rc)) {
       *failure = statement.FailureOf(rc);
@@ -178,7 +178,7 @@ class OdbcSession final : public Session {
     std::vector<DescribedColumn> described;
     if (!DescribeResult(statement, &described, failure)) return false;
     if (described.empty()) {
-      *failure = Plain(u"The source " + source.DescribeQuery() + u" gives no columns.");
+      *failure = Plain(u"The source " + source.DescribeQuery(link_->identifierCase()) + u" gives no columns.");
       return false;
     }
     std::vector<ColumnInfo> columns;

@@ -48,9 +48,30 @@ bool ParseNumber(std::u16string_view text, ParsedNumber* number) {
 
 std::u16string Quoted(const std::u16string& text) { return u"'" + text + u"'"; }
 
-Db2Verdict TakeText(const SqlType& type, const std::u16string& column, const std::u16string& text) {
-  const auto length = static_cast<std::int32_t>(mirdane::CodePointCount(text));
+// The UTF-16 offset after the first `count` code points of `text`.
+std::size_t OffsetOfCodePoint(const std::u16string& text, std::int32_t count) {
+  std::size_t at = 0;
+  for (std::int32_t i = 0; i < count && at < text.size(); ++i) {
+    const bool pair = text[at] >= 0xD800 && text[at] <= 0xDBFF && at + 1 < text.size() &&
+                      text[at + 1] >= 0xDC00 && text[at + 1] <= 0xDFFF;
+    at += pair ? 2 : 1;
+  }
+  return at;
+}
+
+Db2Verdict TakeText(const SqlType& type, const std::u16string& column, const std::u16string& given) {
   const bool fixed = type.kind == SqlType::Kind::Char || type.kind == SqlType::Kind::Graphic;
+  std::u16string text = given;
+  auto length = static_cast<std::int32_t>(mirdane::CodePointCount(text));
+  if (length > type.length && (fixed || type.length > 0)) {
+    // As DB2 assigns a string: trailing blanks that do not fit are dropped;
+    // only a character other than a blank makes the value too long.
+    const std::size_t end = OffsetOfCodePoint(text, type.length);
+    if (text.find_first_not_of(u' ', end) == std::u16string::npos) {
+      text.erase(end);
+      length = type.length;
+    }
+  }
   if (length > type.length && (fixed || type.length > 0)) {
     return Refuse(FormatText(
         u"SQL0404 - Value for column %s too long: %s has %d characters, %s holds %d.",

@@ -37,6 +37,8 @@ SourceTarget SourceTargetOf(const std::u16string& sql) {
   const std::u16string_view name = std::u16string_view(sql).substr(begin, end - begin);
   if (name.empty()) return target;
   target.found = true;
+  target.begin = begin;
+  target.end = end;
   const auto dot = name.find(u'.');
   if (dot == std::u16string_view::npos) {
     target.table = Unquoted(name);

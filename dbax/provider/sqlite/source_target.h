@@ -11,6 +11,9 @@ struct SourceTarget {
   bool qualified = false;  // the table is written LIBRARY.TABLE (even with an empty library)
   std::u16string library;
   std::u16string table;
+  // Where the name (LIBRARY.TABLE as written) lies in the query.
+  std::size_t begin = 0;
+  std::size_t end = 0;
 };
 
 SourceTarget SourceTargetOf(const std::u16string& sql);

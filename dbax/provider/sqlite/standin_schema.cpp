@@ -4,6 +4,7 @@
 
 #include "base/text.h"
 #include "dbax/provider/sqlite/standin_system.h"
+#include "dbax/sql_identifier.h"
 
 namespace dbAx::provider::sqlite {
 namespace {
@@ -11,20 +12,43 @@ namespace {
 using mirdane::Utf16ToUtf8;
 using mirdane::Utf8ToUtf16;
 
+// Only identifiers name libraries: a library is a file, and a name such as
+// "../x" must not lead out of the system's folder.
+void RequireIdentifier(const std::u16string& name, const char* what) {
+  if (!dbAx::IsSqlIdentifier(name)) {
+    throw SchemaError(std::string("the ") + what + " name '" + Utf16ToUtf8(name) +
+                      "' is not an SQL identifier");
+  }
+}
+
 class StandInSchema final : public SchemaSession {
  public:
   explicit StandInSchema(std::filesystem::path directory) : system_(std::move(directory)) {}
 
   bool LibraryExists(const std::u16string& library) override {
-    return system_.AttachIfPresent(library);
+    RequireIdentifier(library, "library");
+    try {
+      return system_.Use(library);
+    } catch (const std::exception& error) {
+      throw SchemaError(error.what());
+    }
   }
 
   void CreateLibrary(const std::u16string& library) override {
+    RequireIdentifier(library, "library");
     try {
       system_.CreateLibrary(library);
     } catch (const std::exception& error) {
       throw SchemaError(error.what());
     }
+  }
+
+  std::u16string QualifiedName(const std::u16string& library,
+                               const std::u16string& table) override {
+    RequireIdentifier(library, "library");
+    RequireIdentifier(table, "table");
+    return Utf8ToUtf16(QuoteIdentifier(Utf16ToUtf8(library)) + "." +
+                       QuoteIdentifier(Utf16ToUtf8(table)));
   }
 
   bool TableExists(const std::u16string& library, const std::u16string& table) override {
@@ -34,7 +58,7 @@ class StandInSchema final : public SchemaSession {
   std::vector<TableColumn> DescribeTable(const std::u16string& library,
                                          const std::u16string& table) override {
     std::vector<TableColumn> columns;
-    if (!system_.AttachIfPresent(library)) return columns;
+    if (!LibraryExists(library)) return columns;
     const std::string sql = "PRAGMA " + QuoteIdentifier(Utf16ToUtf8(library)) + ".table_info(" +
                             QuoteIdentifier(Utf16ToUtf8(table)) + ")";
     auto statement = Prepare(sql);
@@ -51,13 +75,36 @@ class StandInSchema final : public SchemaSession {
     return columns;
   }
 
+  std::vector<std::vector<std::u16string>> UniqueKeys(const std::u16string& library,
+                                                     const std::u16string& table) override {
+    std::vector<std::vector<std::u16string>> keys;
+    if (!LibraryExists(library)) return keys;
+    const std::string schema = QuoteIdentifier(Utf16ToUtf8(library));
+    auto list = Prepare("PRAGMA " + schema + ".index_list(" + QuoteIdentifier(Utf16ToUtf8(table)) + ")");
+    std::vector<std::string> unique;
+    while (sqlite3_step(list.get()) == SQLITE_ROW) {
+      if (sqlite3_column_int(list.get(), 2) != 0) unique.push_back(Text(list.get(), 1));
+    }
+    for (const auto& index : unique) {
+      auto info = Prepare("PRAGMA " + schema + ".index_info(" + QuoteIdentifier(index) + ")");
+      auto& key = keys.emplace_back();
+      while (sqlite3_step(info.get()) == SQLITE_ROW) key.push_back(Utf8ToUtf16(Text(info.get(), 2)));
+    }
+    return keys;
+  }
+
   void Execute(const std::u16string& sql) override {
-    char* message = nullptr;
-    if (sqlite3_exec(system_.db(), Utf16ToUtf8(sql).c_str(), nullptr, nullptr, &message) !=
-        SQLITE_OK) {
-      const std::string text = message ? message : system_.LastError();
-      sqlite3_free(message);
-      throw SchemaError(text + " (in: " + Utf16ToUtf8(sql) + ")");
+    const std::string utf8 = Utf16ToUtf8(sql);
+    const char* next = utf8.c_str();
+    while (*next) {
+      const char* tail = nullptr;
+      StatementHandle statement = Prepare(next, &tail);
+      next = tail;
+      if (!statement) continue;  // blanks or a comment
+      int rc = SQLITE_ROW;
+      while ((rc = sqlite3_step(statement.get())) == SQLITE_ROW) {
+      }
+      if (rc != SQLITE_DONE) throw SchemaError(system_.LastError() + " (in: " + utf8 + ")");
     }
   }
 
@@ -81,13 +128,18 @@ class StandInSchema final : public SchemaSession {
   }
 
  private:
-  StatementHandle Prepare(const std::string& sql) {
-    sqlite3_stmt* raw = nullptr;
-    if (sqlite3_prepare_v2(system_.db(), sql.c_str(), -1, &raw, nullptr) != SQLITE_OK) {
-      sqlite3_finalize(raw);
-      throw SchemaError(system_.LastError() + " (in: " + sql + ")");
+  // Prepares the first statement of `sql`, attaching the libraries it names.
+  StatementHandle Prepare(const std::string& sql) { return Prepare(sql.c_str(), nullptr); }
+  StatementHandle Prepare(const char* sql, const char** tail) {
+    StatementHandle statement;
+    try {
+      if (system_.Prepare(sql, &statement, tail) != SQLITE_OK) {
+        throw SchemaError(system_.LastError() + " (in: " + sql + ")");
+      }
+    } catch (const LibraryError& error) {
+      throw SchemaError(error.what());
     }
-    return StatementHandle(raw);
+    return statement;
   }
 
   static std::string Text(sqlite3_stmt* statement, int column) {

@@ -11,6 +11,7 @@
 #include "dbax/provider/sqlite/db2_values.h"
 #include "dbax/provider/sqlite/source_target.h"
 #include "dbax/provider/sqlite/standin_system.h"
+#include "dbax/sql_identifier.h"
 
 namespace dbAx::provider::sqlite {
 namespace {
@@ -51,6 +52,17 @@ class StandInTable final : public InsertTarget {
 
   bool InsertRow(const std::vector<std::pair<std::size_t, Variant>>& values,
                  Failure* failure) override {
+    // The library may have been detached to make room for others meanwhile.
+    try {
+      if (!system_->Use(Utf8ToUtf16(library_))) {
+        *failure = SqlFailure(FormatText(u"SQL0204 - %s in *LIBL type *LIB not found.",
+                                         {Utf8ToUtf16(library_)}));
+        return false;
+      }
+    } catch (const LibraryError& error) {
+      *failure = SqlFailure(u"SQL7008 - " + Utf8ToUtf16(error.what()));
+      return false;
+    }
     std::vector<std::size_t> key;
     for (const auto& [index, value] : values) key.push_back(index);
     sqlite3_stmt* statement = Prepared(key, failure);
@@ -63,6 +75,13 @@ class StandInTable final : public InsertTarget {
     // library is opened with synchronous=FULL).
     const int rc = sqlite3_step(statement);
     sqlite3_reset(statement);
+    if (rc == SQLITE_CONSTRAINT_UNIQUE || rc == SQLITE_CONSTRAINT_PRIMARYKEY) {
+      *failure = Failure::Of(ado::DB_E_INTEGRITYVIOLATION, kSqlErrorNumber,
+                             FormatText(u"SQL0803 - Duplicate key value specified: %s.%s: %s",
+                                        {Utf8ToUtf16(library_), Utf8ToUtf16(table_),
+                                         Utf8ToUtf16(system_->LastError())}));
+      return false;
+    }
     if (rc != SQLITE_DONE) {
       *failure = SqlFailure(FormatText(u"SQL7008 - Row not stored in %s.%s: %s",
                                        {Utf8ToUtf16(library_), Utf8ToUtf16(table_),
@@ -144,17 +163,35 @@ class StandInSession final : public Session {
           {named.table, sql}));
       return false;
     }
-    // A library created after the connection opened is attached when first named.
-    if (named.qualified) system_->AttachIfPresent(named.library);
+    // A library is attached when a statement first names it.
+    std::u16string runs = sql;
+    if (named.qualified) {
+      try {
+        if (system_->Use(named.library) && dbAx::IsSqlIdentifier(named.table)) {
+          // The name quoted, so that '#', '@' and '$', which SQLite would
+          // take for parameters, are read as part of it.
+          runs = sql.substr(0, named.begin) +
+                 Utf8ToUtf16(QuoteIdentifier(system_->AttachedName(named.library)) + "." +
+                             QuoteIdentifier(Utf16ToUtf8(named.table))) +
+                 sql.substr(named.end);
+        }
+      } catch (const LibraryError& error) {
+        *failure = SqlFailure(u"SQL0204 - " + Utf8ToUtf16(error.what()));
+        return false;
+      }
+    }
 
-    const std::string utf8 = Utf16ToUtf8(sql);
-    sqlite3_stmt* raw = nullptr;
-    if (sqlite3_prepare_v2(system_->db(), utf8.c_str(), -1, &raw, nullptr) != SQLITE_OK) {
-      sqlite3_finalize(raw);
-      *failure = SqlFailure(DescribePrepareFailure(named, sql));
+    const std::string utf8 = Utf16ToUtf8(runs);
+    StatementHandle statement;
+    try {
+      if (system_->Prepare(utf8.c_str(), &statement) != SQLITE_OK) {
+        *failure = SqlFailure(DescribePrepareFailure(named, sql));
+        return false;
+      }
+    } catch (const LibraryError& error) {
+      *failure = SqlFailure(u"SQL0204 - " + Utf8ToUtf16(error.what()));
       return false;
     }
-    StatementHandle statement(raw);
     return Describe(statement.get(), sql, target, failure);
   }
 
