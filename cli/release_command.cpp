@@ -43,9 +43,18 @@ class DataAccessLibrary {
   DataAccessLibrary& operator=(const DataAccessLibrary&) = delete;
 };
 
+void SetEnvironment(const char* name, const std::string& value) {
+#if defined(_WIN32)
+  ::_putenv_s(name, value.c_str());
+#else
+  ::setenv(name, value.c_str(), 1);
+#endif
+}
+
 int RunRelease(const ReleaseOptions& options) {
   // Read when the first number is drawn.
-  if (!options.counter_file.empty()) ::setenv(kCounterFileVariable, options.counter_file.c_str(), 1);
+  // (Through --com the DLL reads it in this same process.)
+  if (!options.counter_file.empty()) SetEnvironment(kCounterFileVariable, options.counter_file);
   const std::filesystem::path path(options.batch);
   batch::BatchFile file;
   try {

@@ -143,6 +143,7 @@ run_native bridge create --connect "odbc:DRIVER={SQLite3};Database=$com_db" --li
 batch_for "$com_db" MAIN "$work/com.json"
 run_wine "$exe" release --batch "$(winepath "$work/com.json")" --com \
   --log-dir "$(winepath "$work/com-log")" >"$work/logs/com-release.log" 2>&1
+echo "exit status $?" >>"$work/logs/com-release.log"
 documents=$(grep -c '"pdfFileName"' "$work/com.json")
 if grep -q "^$documents of $documents documents released" "$work/logs/com-release.log" &&
    [ "$(rows "$com_db" 'SELECT COUNT(*) FROM UAGYCPP')" = "$documents" ]; then
@@ -174,7 +175,9 @@ run_wine "$exe" release --batch "$(winepath "$work/local.json")" \
 # Transaction numbers differ by nature; everything else must be the same.
 without_numbers() {  # without_numbers DATABASE: its rows with the numbers blanked
   cp "$1" "$1.blank"
-  sqlite3 "$1.blank" "UPDATE UAGYCPP SET GYABNV = ''; UPDATE UAG0CPP SET G0ABNV = '';"
+  # Each number becomes its header's place in the table (numbers are unique).
+  sqlite3 "$1.blank" "UPDATE UAG0CPP SET G0ABNV = (SELECT rowid FROM UAGYCPP WHERE GYABNV = G0ABNV);
+                      UPDATE UAGYCPP SET GYABNV = rowid;"
   rows "$1.blank" 'SELECT * FROM UAGYCPP ORDER BY rowid; SELECT * FROM UAG0CPP ORDER BY rowid'
 }
 if [ "$(rows "$local_db" 'SELECT COUNT(*) FROM UAGYCPP')" = "$documents" ] &&

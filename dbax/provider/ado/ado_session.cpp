@@ -48,7 +48,8 @@ class AdoSession final : public Session {
       *failure = Failure::Of(E_FAIL, E_FAIL, source.problem);
       return false;
     }
-    const std::u16string table = source.QualifiedTable();
+    // DB2 for i folds unquoted names to upper case; quoted, they keep it.
+    const std::u16string table = source.QualifiedTable(IdentifierCase::Upper);
 
     ComPtr<AdoRecordset> recordset;
     HRESULT result = ::CoCreateInstance(kRecordsetClass, nullptr, CLSCTX_INPROC_SERVER,
@@ -71,7 +72,7 @@ class AdoSession final : public Session {
 
     UniqueVariant query;
     query.get()->vt = VT_BSTR;
-    query.get()->bstrVal = Bstr(source.DescribeQuery()).Detach();
+    query.get()->bstrVal = Bstr(source.DescribeQuery(IdentifierCase::Upper)).Detach();
     if (!query.get()->bstrVal) {
       *failure = OutOfMemory();
       return false;

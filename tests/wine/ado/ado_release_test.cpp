@@ -77,7 +77,7 @@ TEST_F(WineAdoRelease, TheDocumentFailsWithTheReleasesMessageAndNothingIsStored)
   EXPECT_EQ(Release(u"ado:Provider=MSDASQL;Data Source=" + dsn_, &status), kfx::KFX_REL_ERROR);
   const std::string expected =
       "document 1: Error Updating UAGYCPP: CAxRecordset::Update\n"
-      "   The row could not be stored in MAIN.UAGYCPP; ADO's Recordset.Update failed without "
+      "   The row could not be stored in \"MAIN\".\"UAGYCPP\"; ADO's Recordset.Update failed without "
       "giving a reason.\n"
       "   COM Error: " + Utf16ToUtf8(HresultText(kNotImplemented)) + "\n";
   EXPECT_EQ(status, expected);

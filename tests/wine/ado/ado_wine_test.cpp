@@ -93,7 +93,7 @@ TEST_F(WineAdo, TheReleasesCallsEndInAComposedErrorAtUpdateAndStoreNothing) {
   EXPECT_EQ(failure->hr, kNotImplemented);
   EXPECT_EQ(failure->code, kNotImplemented);  // the number of the provider error read
   EXPECT_EQ(Utf16ToUtf8(failure->message),
-            Utf16ToUtf8(u"CAxRecordset::Update\nThe row could not be stored in MAIN.UAGYCPP; "
+            Utf16ToUtf8(u"CAxRecordset::Update\nThe row could not be stored in \"MAIN\".\"UAGYCPP\"; "
                         u"ADO's Recordset.Update failed without giving a reason.\nCOM Error: " +
                         mirdane::HresultText(kNotImplemented)));
   EXPECT_EQ(mirdane::test::CountRows(dsn_, u"UAGYCPP"), 0u);
@@ -166,7 +166,7 @@ TEST_F(WineAdo, AMissingTableOrAForeignSourceFailsTheOpen) {
   });
   ASSERT_NE(failure, nullptr);
   const std::string message = Utf16ToUtf8(failure->message);
-  EXPECT_EQ(message.rfind("CAxRecordset::Open\nMAIN.NOPE could not be opened", 0), 0u) << message;
+  EXPECT_EQ(message.rfind("CAxRecordset::Open\n\"MAIN\".\"NOPE\" could not be opened", 0), 0u) << message;
 
   // Only the release's own query reaches ADO.
   CAxRecordset foreign;
