@@ -129,6 +129,16 @@ bool EqualsIgnoringAsciiCase(std::u16string_view a, std::u16string_view b) {
   return true;
 }
 
+std::size_t AsciiCaseInsensitiveHash::operator()(std::u16string_view text) const {
+  // FNV-1a over the folded code units.
+  std::uint64_t hash = 14695981039346656037ull;
+  for (char16_t c : text) {
+    if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - u'a' + u'A');
+    hash = (hash ^ c) * 1099511628211ull;
+  }
+  return static_cast<std::size_t>(hash);
+}
+
 std::u16string_view TrimBlanks(std::u16string_view text) {
   const auto first = text.find_first_not_of(u' ');
   if (first == std::u16string_view::npos) return {};
