@@ -233,6 +233,12 @@ class StandInSession final : public Session {
       *failure = SqlFailure(u"SQL0204 - " + Utf8ToUtf16(error.what()));
       return false;
     }
+    // Run once (it reads no row), so that a table changed by another
+    // connection since this one last read the library's schema is described
+    // as it is now: SQLite notices the change, and prepares again, only
+    // when a statement runs.
+    sqlite3_step(statement.get());
+    sqlite3_reset(statement.get());
     return Describe(statement.get(), sql, target, failure);
   }
 
