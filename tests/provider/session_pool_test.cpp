@@ -18,6 +18,7 @@ namespace dbAx::provider {
 namespace {
 
 using mirdane::Variant;
+using mirdane::test::DescribeFields;
 using mirdane::test::FieldOf;
 using mirdane::test::InsertRow;
 using mirdane::test::OpenConnection;
@@ -158,41 +159,22 @@ TEST_F(Pool, IdleSessionsAreClosedAfterTheTimeoutAndAllAtLibraryShutdown) {
   EXPECT_EQ(Idle(), 0u);
 }
 
-// Every property of every field, by ordinal, as the recordset reports it.
-std::vector<std::string> Describe(const std::shared_ptr<Recordset>& recordset) {
-  std::shared_ptr<Fields> fields;
-  EXPECT_EQ(recordset->get_Fields(&fields), 0);
-  std::vector<std::string> described;
-  for (std::int32_t i = 0;; ++i) {
-    std::shared_ptr<Field> field;
-    if (fields->get_Item(Variant::I4(i), &field) != 0) break;
-    std::int32_t type = 0, attributes = 0;
-    std::uint8_t precision = 0, scale = 0;
-    field->get_Type(&type);
-    field->get_Attributes(&attributes);
-    field->get_Precision(&precision);
-    field->get_NumericScale(&scale);
-    described.push_back(std::to_string(type) + "/" + std::to_string(attributes) + "/" +
-                        std::to_string(precision) + "/" + std::to_string(scale));
-  }
-  return described;
-}
-
 TEST_F(Pool, AKeptDescriptionIsTheOneAFreshDescribeGivesAndIsNotReadAgain) {
   auto connection = Open();
   const std::size_t described = SourcesDescribed();
   auto first = OpenT(connection);
-  const auto fresh = Describe(first);
+  const auto fresh = DescribeFields(first);
   ASSERT_EQ(fresh.size(), 3u);
   EXPECT_EQ(first->Close(), 0);
   auto second = OpenT(connection);
-  EXPECT_EQ(Describe(second), fresh);
+  EXPECT_EQ(DescribeFields(second), fresh);
   EXPECT_EQ(second->Close(), 0);
   EXPECT_EQ(connection->Close(), 0);
   // The next connection gets the session and its description with it.
   auto next = Open();
   auto third = OpenT(next);
-  EXPECT_EQ(Describe(third), fresh);
+  EXPECT_EQ(DescribeFields(third), fresh);
+  for (const char16_t* name : {u"c", u"D", u"v"}) EXPECT_NE(FieldOf(third, name), nullptr);
   EXPECT_EQ(InsertRow(third, {{u"C", u"kept"}, {u"D", u"12.5"}}), 0);
   EXPECT_EQ(SourcesDescribed() - described, 1u);
   EXPECT_EQ(StoredTexts(), (std::vector<std::u16string>{u"kept"}));
