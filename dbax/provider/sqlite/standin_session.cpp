@@ -45,6 +45,8 @@ struct StandInShape {
   // When it was described: the library's attachment and schema version.
   std::uint64_t attach_serial = 0;
   std::optional<int> schema_version;
+  // The session's use in which it was last found current.
+  std::uint64_t verified_in = 0;
   // Set when something failed on the table: the next recordset describes it afresh.
   bool stale = false;
   // INSERT statements, one per set of assigned columns: the lines of one
@@ -253,21 +255,36 @@ class StandInSession final : public Session {
   // one will ever see.
   bool StillUsable() override {
     std::error_code error;
-    return system_ && std::filesystem::is_directory(system_->directory(), error) &&
-           system_->FilesInPlace();
+    if (!system_ || !std::filesystem::is_directory(system_->directory(), error) ||
+        !system_->FilesInPlace()) {
+      return false;
+    }
+    // A new use: kept descriptions are checked again, once each.
+    ++use_;
+    versions_.clear();
+    return true;
   }
 
  private:
   // A kept description holds while its library is attached as it was and
-  // no table of it has changed since.
-  bool StillCurrent(const StandInShape& shape) {
+  // no table of it has changed since. The schema version is read once per
+  // library each time the session is taken from the pool: while one
+  // connection uses it, what was described stands.
+  bool StillCurrent(StandInShape& shape) {
     try {
       if (!system_->Use(shape.library16)) return false;
     } catch (const LibraryError&) {
       return false;  // described afresh, which reports it
     }
-    return system_->AttachSerial(shape.library16) == shape.attach_serial &&
-           system_->SchemaVersion(shape.library16) == shape.schema_version;
+    if (system_->AttachSerial(shape.library16) != shape.attach_serial) return false;
+    if (shape.verified_in == use_) return true;
+    auto version = versions_.find(shape.library16);
+    if (version == versions_.end()) {
+      version = versions_.emplace(shape.library16, system_->SchemaVersion(shape.library16)).first;
+    }
+    if (version->second != shape.schema_version) return false;
+    shape.verified_in = use_;
+    return true;
   }
 
   std::u16string DescribePrepareFailure(const SourceTarget& named, const std::u16string& sql) {
@@ -327,6 +344,7 @@ class StandInSession final : public Session {
                                                 std::move(origins), library, table);
     shape->attach_serial = system_->AttachSerial(shape->library16);
     shape->schema_version = system_->SchemaVersion(shape->library16);
+    shape->verified_in = use_;
     if (shape->attach_serial != 0 && shape->schema_version) {
       if (shapes_.size() >= kMaxShapes) shapes_.clear();
       shapes_[sql] = shape;
@@ -339,6 +357,10 @@ class StandInSession final : public Session {
   static constexpr std::size_t kMaxShapes = 64;
 
   std::shared_ptr<StandInSystem> system_;
+  // Each time the session is taken from the pool begins a new use; the
+  // schema versions read in this use, by library.
+  std::uint64_t use_ = 0;
+  std::unordered_map<std::u16string, std::optional<int>> versions_;
   // Declared after the system, so that their statements go first.
   std::unordered_map<std::u16string, std::shared_ptr<StandInShape>> shapes_;
 };
