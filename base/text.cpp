@@ -93,6 +93,13 @@ std::u16string Utf8ToUtf16(std::string_view text) {
 
 std::string Utf16ToUtf8(std::u16string_view text) {
   std::string out;
+  AssignUtf8(text, &out);
+  return out;
+}
+
+void AssignUtf8(std::u16string_view text, std::string* utf8) {
+  std::string& out = *utf8;
+  out.clear();
   out.reserve(text.size());
   for (std::size_t i = 0; i < text.size(); ++i) {
     const char16_t c = text[i];
@@ -107,7 +114,6 @@ std::string Utf16ToUtf8(std::u16string_view text) {
       AppendUtf8(out, c);
     }
   }
-  return out;
 }
 
 std::u16string AsciiUpper(std::u16string_view text) {

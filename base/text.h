@@ -10,6 +10,8 @@ namespace mirdane {
 std::u16string Utf8ToUtf16(std::string_view text);
 // UTF-16 to UTF-8. Unpaired surrogates become U+FFFD.
 std::string Utf16ToUtf8(std::u16string_view text);
+// The same into `utf8`, whose storage is reused.
+void AssignUtf8(std::u16string_view text, std::string* utf8);
 
 // The ASCII letters of `text` in upper case; everything else unchanged.
 std::u16string AsciiUpper(std::u16string_view text);

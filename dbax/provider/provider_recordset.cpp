@@ -262,7 +262,7 @@ HRESULT ProviderRecordset::AddNew(const Variant& /*field_list*/, const Variant& 
     return Fail(ado::adErrIllegalOperation,
                 u"Operation is not allowed in this context: a new row is already pending.");
   }
-  buffer_->pending.assign(buffer_->target->columns().size(), std::nullopt);
+  buffer_->ClearPending();
   buffer_->edit_mode = ado::adEditAdd;
   return kOk;
 }
@@ -271,16 +271,23 @@ HRESULT ProviderRecordset::Update(const Variant& /*fields*/, const Variant& /*va
   if (!IsOpen()) return FailClosed();
   if (buffer_->edit_mode != ado::adEditAdd) return kOk;
   if (!buffer_->connection->session) return FailClosed();
-  std::vector<std::pair<std::size_t, Variant>> assigned;
-  for (std::size_t i = 0; i < buffer_->pending.size(); ++i) {
-    if (buffer_->pending[i]) assigned.emplace_back(i, *buffer_->pending[i]);
+  // The assigned values are lent to the backend and taken back afterwards:
+  // a row that fails stays pending as it was.
+  auto& storing = buffer_->storing;
+  auto& pending = buffer_->pending;
+  storing.clear();
+  for (std::size_t i = 0; i < pending.size(); ++i) {
+    if (pending[i]) storing.emplace_back(i, std::move(*pending[i]));
   }
   Failure failure;
-  if (!buffer_->target->InsertRow(assigned, &failure)) {
-    return buffer_->connection->Fail(std::move(failure));
-  }
-  buffer_->current = std::move(buffer_->pending);
-  buffer_->pending.assign(buffer_->target->columns().size(), std::nullopt);
+  const bool stored = buffer_->target->InsertRow(storing, &failure);
+  for (auto& [index, value] : storing) *pending[index] = std::move(value);
+  if (!stored) return buffer_->connection->Fail(std::move(failure));
+  // The stored row becomes the current one; the one before it makes room
+  // for the next new row.
+  if (!buffer_->current) buffer_->current.emplace(pending.size());
+  buffer_->current->swap(pending);
+  buffer_->ClearPending();
   buffer_->edit_mode = ado::adEditNone;
   return kOk;
 }
@@ -294,7 +301,7 @@ HRESULT ProviderRecordset::get_EditMode(std::int32_t* mode) {
 
 HRESULT ProviderRecordset::CancelUpdate() {
   if (!IsOpen()) return FailClosed();
-  buffer_->pending.assign(buffer_->target->columns().size(), std::nullopt);
+  buffer_->ClearPending();
   buffer_->edit_mode = ado::adEditNone;
   return kOk;
 }

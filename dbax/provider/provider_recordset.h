@@ -25,6 +25,13 @@ struct RowBuffer {
   std::optional<std::vector<std::optional<Variant>>> current;  // the row stored last
   // The Field objects handed out, made once per column.
   std::vector<std::shared_ptr<Field>> field_objects;
+  // The row being stored, its values lent from `pending`; kept for its storage.
+  std::vector<std::pair<std::size_t, Variant>> storing;
+
+  // Empties the pending row, keeping its storage.
+  void ClearPending() {
+    for (auto& cell : pending) cell.reset();
+  }
 };
 
 class ProviderRecordset final : public Recordset {

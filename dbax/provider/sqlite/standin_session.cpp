@@ -109,8 +109,12 @@ class StandInTable final : public InsertTarget {
     if (!statement) return false;
     sqlite3_reset(statement);
     sqlite3_clear_bindings(statement);
+    if (texts_.size() < values.size()) texts_.resize(values.size());
     int parameter = 1;
-    for (const auto& [index, value] : values) Bind(statement, parameter++, value);
+    for (const auto& [index, value] : values) {
+      Bind(statement, parameter, value, &texts_[static_cast<std::size_t>(parameter - 1)]);
+      ++parameter;
+    }
     // Outside a transaction each INSERT commits by itself, durably (the
     // library is opened with synchronous=FULL).
     const int rc = sqlite3_step(statement);
@@ -163,11 +167,13 @@ class StandInTable final : public InsertTarget {
     return statements.emplace(key, StatementHandle(raw)).first->second.get();
   }
 
-  static void Bind(sqlite3_stmt* statement, int parameter, const Variant& value) {
+  // A text is bound from `utf8`, which lives until the row is stored.
+  static void Bind(sqlite3_stmt* statement, int parameter, const Variant& value,
+                   std::string* utf8) {
     if (const auto* text = value.AsText()) {
-      const std::string utf8 = Utf16ToUtf8(*text);
-      sqlite3_bind_text(statement, parameter, utf8.data(), static_cast<int>(utf8.size()),
-                        SQLITE_TRANSIENT);
+      mirdane::AssignUtf8(*text, utf8);
+      sqlite3_bind_text(statement, parameter, utf8->data(), static_cast<int>(utf8->size()),
+                        SQLITE_STATIC);
     } else if (value.type() == mirdane::VarType::R8) {
       sqlite3_bind_double(statement, parameter, *value.AsDouble());
     } else if (const auto integer = value.AsInteger()) {
@@ -179,7 +185,9 @@ class StandInTable final : public InsertTarget {
 
   std::shared_ptr<StandInSystem> system_;
   std::shared_ptr<StandInShape> shape_;
-  std::vector<std::size_t> key_;  // reused for each row
+  // Reused for each row.
+  std::vector<std::size_t> key_;
+  std::vector<std::string> texts_;
 };
 
 class StandInSession final : public Session {
