@@ -79,6 +79,9 @@ ChildRun RunMirdane(const std::string& mirdane, const fs::path& batch, const fs:
   const std::string batch_arg = batch.string();
   const std::string logs = (root / "logs").string();
   const std::string counter = (root / "counter").string();
+  // The child would otherwise write what this process has not yet flushed.
+  std::fflush(stdout);
+  std::fflush(stderr);
   const auto start = Clock::now();
   const pid_t child = fork();
   if (child == 0) {
