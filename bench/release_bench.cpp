@@ -9,7 +9,6 @@
 // pause before each document's transaction number. By default the systems
 // lie in /dev/shm, where a commit costs no disk flush, so that the figures
 // compare the two sides' own work rather than the disk.
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -73,12 +72,16 @@ struct ChildRun {
   double peak_mb = 0;
 };
 
-// `mirdane release` of a batch file in a process of its own: wall time and
-// peak resident memory.
+// `mirdane release` of a batch file in a process of its own, started by
+// mirdane_peak_memory (beside this program) so that its peak resident
+// memory is its own: wall time and that peak.
 ChildRun RunMirdane(const std::string& mirdane, const fs::path& batch, const fs::path& root) {
+  static const std::string peak_memory =
+      (fs::read_symlink("/proc/self/exe").parent_path() / "mirdane_peak_memory").string();
   const std::string batch_arg = batch.string();
   const std::string logs = (root / "logs").string();
   const std::string counter = (root / "counter").string();
+  const std::string peak_file = (root / "peak").string();
   // The child would otherwise write what this process has not yet flushed.
   std::fflush(stdout);
   std::fflush(stderr);
@@ -87,20 +90,22 @@ ChildRun RunMirdane(const std::string& mirdane, const fs::path& batch, const fs:
   if (child == 0) {
     std::freopen("/dev/null", "w", stdout);
     std::freopen("/dev/null", "w", stderr);
-    execl(mirdane.c_str(), mirdane.c_str(), "release", "--batch", batch_arg.c_str(), "--log-dir",
-          logs.c_str(), "--counter-file", counter.c_str(), static_cast<char*>(nullptr));
+    execl(peak_memory.c_str(), peak_memory.c_str(), peak_file.c_str(), mirdane.c_str(), "release",
+          "--batch", batch_arg.c_str(), "--log-dir", logs.c_str(), "--counter-file",
+          counter.c_str(), static_cast<char*>(nullptr));
     _exit(127);
   }
   int status = 0;
-  rusage usage{};
-  wait4(child, &status, 0, &usage);
-  ChildRun run{SecondsSince(start), static_cast<double>(usage.ru_maxrss) / 1024.0};
+  waitpid(child, &status, 0);
+  const double seconds = SecondsSince(start);
   if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
     std::fprintf(stderr, "%s release --batch %s failed (status %d)\n", mirdane.c_str(),
                  batch_arg.c_str(), status);
     std::exit(1);
   }
-  return run;
+  double peak_kb = 0;
+  std::ifstream(peak_file) >> peak_kb;
+  return ChildRun{seconds, peak_kb / 1024.0};
 }
 
 // Milliseconds per document and peak memory of `mirdane release` as the
