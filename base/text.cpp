@@ -99,9 +99,15 @@ std::string Utf16ToUtf8(std::u16string_view text) {
 
 void AssignUtf8(std::u16string_view text, std::string* utf8) {
   std::string& out = *utf8;
-  out.clear();
-  out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) {
+  // Most values are ASCII: their leading run is copied unit for unit
+  // rather than appended a byte at a time.
+  std::size_t ascii = 0;
+  while (ascii < text.size() && text[ascii] < 0x80) ++ascii;
+  out.resize(ascii);
+  for (std::size_t i = 0; i < ascii; ++i) out[i] = static_cast<char>(text[i]);
+  if (ascii == text.size()) return;
+  out.reserve(text.size() + (text.size() - ascii) * 2);
+  for (std::size_t i = ascii; i < text.size(); ++i) {
     const char16_t c = text[i];
     if (IsHighSurrogate(c) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
       const char32_t cp = 0x10000 + ((static_cast<char32_t>(c) - 0xD800) << 10) +
