@@ -9,7 +9,8 @@
 #   scripts/wine-tests.sh BUILD ARCH      ARCH: x86_64 or i686
 #
 # Exits 0 when everything passed, 1 when something failed, 3 when this
-# machine cannot run programs of ARCH at all (said on the last line).
+# machine cannot run programs of ARCH at all (said on the last line, after
+# the count of the checks that read the built files without running them).
 set -uo pipefail
 build=$(cd "${1:?build folder}" && pwd)
 arch=${2:?x86_64 or i686}
@@ -39,6 +40,39 @@ finish() {
   exit $?
 }
 
+exe=$mingw/cli/mirdane.exe
+
+# --- the built files, read without running them --------------------------
+# These hold on any machine, also where this architecture cannot be run.
+objdump=$arch-w64-mingw32-objdump
+[ "$arch" = i686 ] && pe_machine=i386 || pe_machine=x86-64
+exports=$("$objdump" -p "$mingw/component/mirdane.dll" 2>/dev/null)
+if grep -q "file format pei-$pe_machine" <<<"$exports" &&
+   [ "$(grep -cE '\] (DllCanUnloadNow|DllGetClassObject|DllRegisterServer|DllUnregisterServer)$' <<<"$exports")" = 4 ]; then
+  pass "mirdane.dll ($arch) exports the four COM entry points by their plain names"
+else
+  fail "mirdane.dll ($arch) lacks a COM entry point or is not a $pe_machine module"
+fi
+# Only the system's own modules: a GCC runtime DLL would be missing on the host.
+for module in "$mingw/component/mirdane.dll" "$exe"; do
+  foreign=$("$objdump" -p "$module" 2>/dev/null | sed -n 's/^\tDLL Name: //p' |
+            grep -viE '^(kernel32|user32|gdi32|advapi32|ole32|oleaut32|comctl32|odbc32|msvcrt|version|shell32|uxtheme|winmm)\.dll$')
+  if [ -z "$foreign" ]; then
+    pass "$(basename "$module") ($arch) needs no module beyond the system's"
+  else
+    fail "$(basename "$module") ($arch) imports $(echo $foreign)"
+  fi
+done
+# The type library describes the platform the module runs on (1 win32, 3 win64).
+syskind=$(python3 -c "import sys; print(open(sys.argv[1], 'rb').read()[20] & 15)" \
+          "$mingw/component/generated/mirdane.tlb")
+[ "$arch" = i686 ] && want=1 || want=3
+if [ "$syskind" = "$want" ]; then
+  pass "the type library ($arch) is made for its platform"
+else
+  fail "the type library ($arch) is made for platform $syskind, not $want"
+fi
+
 if [ ! -x "$loader" ]; then
   fail "Wine for $arch is not installed ($loader): run scripts/install-deps.sh"
   finish
@@ -47,14 +81,15 @@ fi
 # say so instead of counting a run that did nothing as a pass.
 if ! "$loader" --version >/dev/null 2>&1; then
   why=$("$loader" --version 2>&1 | head -n 1)
+  echo "wine $arch: $passed passed, $failed failed (the built files only)"
   echo "wine $arch: not run: this machine cannot execute $loader ($why)"
-  exit 3
+  [ "$failed" -eq 0 ] && exit 3
+  exit 1
 fi
 
 export WINEPREFIX=$build/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 winepath() { echo "Z:$(echo "$1" | tr / '\\')"; }
 dll=$(winepath "$mingw/component/mirdane.dll")
-exe=$mingw/cli/mirdane.exe
 
 # One prefix for both architectures, made once (about 15 s), with Wine's
 # fonts copied in (installing fonts-wine does not reach an existing prefix).
@@ -84,7 +119,7 @@ run_native() { ODBCSYSINI=$work/odbc-native ODBCINI=$work/odbc-native/odbc.ini "
 # --- registration ----------------------------------------------------------
 run_wine regsvr32 /s "$dll"
 clsid_key='HKCR\CLSID\{F6C9D062-2E1F-4d80-8002-E9C453675C89}\InprocServer32'
-if run_wine reg query "$clsid_key" 2>/dev/null | grep -qi "mirdane.dll"; then
+if run_wine reg query "$clsid_key" 2>/dev/null | grep -i "mirdane.dll" >/dev/null; then
   pass "regsvr32 registers the release script's server"
 else
   fail "regsvr32 left no InprocServer32 naming mirdane.dll"
