@@ -36,6 +36,30 @@ class UniqueHKey {
   HKEY key_ = nullptr;
 };
 
+// A kernel object handle (a process, a thread, an event), closed when it goes.
+class UniqueHandle {
+ public:
+  UniqueHandle() = default;
+  explicit UniqueHandle(HANDLE handle) : handle_(handle) {}
+  UniqueHandle(const UniqueHandle&) = delete;
+  UniqueHandle& operator=(const UniqueHandle&) = delete;
+  UniqueHandle(UniqueHandle&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
+  UniqueHandle& operator=(UniqueHandle&& other) noexcept {
+    reset(std::exchange(other.handle_, nullptr));
+    return *this;
+  }
+  ~UniqueHandle() { reset(); }
+
+  void reset(HANDLE handle = nullptr) {
+    if (handle_ && handle_ != INVALID_HANDLE_VALUE) ::CloseHandle(handle_);
+    handle_ = handle;
+  }
+  HANDLE get() const { return handle_; }
+
+ private:
+  HANDLE handle_ = nullptr;
+};
+
 // A module loaded with LoadLibrary, freed when it goes.
 class UniqueModule {
  public:
@@ -69,8 +93,11 @@ class UniqueActCtx {
   explicit UniqueActCtx(HANDLE context) : context_(context) {}
   UniqueActCtx(const UniqueActCtx&) = delete;
   UniqueActCtx& operator=(const UniqueActCtx&) = delete;
-  ~UniqueActCtx() {
+  ~UniqueActCtx() { reset(); }
+
+  void reset(HANDLE context = INVALID_HANDLE_VALUE) {
     if (context_ != INVALID_HANDLE_VALUE) ::ReleaseActCtx(context_);
+    context_ = context;
   }
   HANDLE get() const { return context_; }
   bool valid() const { return context_ != INVALID_HANDLE_VALUE; }
