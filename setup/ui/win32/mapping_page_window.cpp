@@ -54,6 +54,8 @@ LRESULT MappingPageWindow::OnInitDialog(WPARAM, LPARAM) {
     win32::ScopedNoRedraw quiet(hwnd_);
     page_.BuildRows();
     FillGrid();
+    // The first row is selected, so that the description area says what it is.
+    grid_.model().Select(GridLine{0, 0});
   }
   grid_.Relayout();
   ShowDialogData();

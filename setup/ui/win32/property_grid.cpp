@@ -74,7 +74,7 @@ bool PropertyGrid::Create(HINSTANCE instance, HWND parent, const RECT& rect, int
   options_ = options;
   listener_ = listener;
   instance_ = instance;
-  const DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_BORDER | WS_VSCROLL | WS_CLIPCHILDREN;
+  const DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_BORDER | WS_CLIPCHILDREN;
   return CustomWindow::Create(PROPERTY_GRID_CLASS, instance, parent, style, 0, rect, id) != nullptr;
 }
 
@@ -96,6 +96,9 @@ LRESULT PropertyGrid::OnCreate(WPARAM, LPARAM) {
       ::SendMessageW(header_, HDM_INSERTITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
     }
   }
+  // The scroll bar runs beside the rows only, not beside the description.
+  scrollBar_ = ::CreateWindowExW(0, L"SCROLLBAR", nullptr, WS_CHILD | SBS_VERT, 0, 0, 0, 0, hwnd_,
+                                 nullptr, instance_, nullptr);
   editor_.Create(hwnd_, font_);
   MeasureFont();
   return 0;
@@ -189,7 +192,6 @@ void PropertyGrid::LayOut() {
   ::GetClientRect(hwnd_, &client);
   const int width = static_cast<int>(client.right);
   const int height = static_cast<int>(client.bottom);
-  geometry_.width = width;
   headerHeight_ = 0;
   if (header_) {
     RECT area = client;
@@ -213,10 +215,20 @@ void PropertyGrid::LayOut() {
   }
   geometry_.listTop = headerHeight_;
   geometry_.listBottom = std::max(geometry_.listTop, listBottom);
+  // The scroll bar takes its width from the rows only when they do not all fit.
+  const bool scrolling = model_.lineCount() > geometry_.PageLines();
+  const int barWidth = scrolling ? ::GetSystemMetrics(SM_CXVSCROLL) : 0;
+  geometry_.width = std::max(0, width - barWidth);
+  if (scrollBar_) {
+    ::SetWindowPos(scrollBar_, nullptr, geometry_.width, geometry_.listTop, barWidth,
+                   geometry_.listBottom - geometry_.listTop,
+                   SWP_NOZORDER | SWP_NOACTIVATE | (scrolling ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
+  }
+  scrolling_ = scrolling;
   if (!dividerSet_) {
     // Wide enough for the longest name, between a third and three fifths.
     const int wanted = geometry_.gutter + LongestNameWidth() + 2 * padding_ + 1;
-    geometry_.divider = std::clamp(wanted, width / 3, width * 3 / 5);
+    geometry_.divider = std::clamp(wanted, geometry_.width / 3, geometry_.width * 3 / 5);
   }
   geometry_.divider = geometry_.ClampDivider(geometry_.divider);
   model_.SetPageSize(geometry_.PageLines());
@@ -238,6 +250,12 @@ void PropertyGrid::UpdateHeader() {
 }
 
 void PropertyGrid::UpdateScrollBar() {
+  if (!scrollBar_) return;
+  // Groups opened or closed may need the bar, or leave it with nothing to do.
+  if ((model_.lineCount() > model_.pageSize()) != scrolling_) {
+    LayOut();
+    return;
+  }
   SCROLLINFO info{};
   info.cbSize = sizeof(info);
   info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
@@ -245,8 +263,7 @@ void PropertyGrid::UpdateScrollBar() {
   info.nMax = std::max(0, model_.lineCount() - 1);
   info.nPage = static_cast<UINT>(model_.pageSize());
   info.nPos = model_.top();
-  // Showing or hiding the bar resizes the client area: WM_SIZE lays out again.
-  ::SetScrollInfo(hwnd_, SB_VERT, &info, TRUE);
+  ::SetScrollInfo(scrollBar_, SB_CTL, &info, TRUE);
 }
 
 void PropertyGrid::Relayout() {
@@ -471,7 +488,7 @@ LRESULT PropertyGrid::OnVerticalScroll(WPARAM wParam, LPARAM) {
       SCROLLINFO info{};
       info.cbSize = sizeof(info);
       info.fMask = SIF_TRACKPOS;
-      ::GetScrollInfo(hwnd_, SB_VERT, &info);
+      ::GetScrollInfo(scrollBar_, SB_CTL, &info);
       top = info.nTrackPos;
       break;
     }

@@ -125,7 +125,9 @@ class PropertyGrid final : public win32::CustomWindow {
   PropertyGridOptions options_;
   PropertyGridListener* listener_ = nullptr;
   HINSTANCE instance_ = nullptr;
-  HWND header_ = nullptr;  // a child: destroyed with the grid
+  HWND header_ = nullptr;     // children: destroyed with the grid
+  HWND scrollBar_ = nullptr;
+  bool scrolling_ = false;    // the scroll bar is shown
   HFONT font_ = nullptr;   // the parent's, not owned
   win32::UniqueHFont boldFont_;
   int dpi_ = 96;

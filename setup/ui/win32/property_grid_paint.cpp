@@ -170,7 +170,7 @@ void PropertyGrid::PaintButton(HDC dc, const GridRect& rect, bool selected, bool
 void PropertyGrid::PaintDescription(HDC dc) {
   if (description_.bottom <= description_.top) return;
   // The band between the rows and the description.
-  Fill(dc, RECT{0, geometry_.listBottom, geometry_.width, description_.top}, COLOR_BTNFACE);
+  Fill(dc, RECT{0, geometry_.listBottom, description_.right, description_.top}, COLOR_BTNFACE);
   Fill(dc, description_, COLOR_BTNFACE);
   ::FrameRect(dc, &description_, ::GetSysColorBrush(COLOR_BTNSHADOW));
   const GridLine selected = model_.selection();
