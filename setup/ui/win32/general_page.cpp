@@ -1,12 +1,10 @@
 #include "setup/ui/win32/general_page.h"
 
-#include <algorithm>
-
 #include "base/format.h"
 #include "setup/setup_mapping_model.h"
 #include "setup/ui/setup_pages_resource.h"
+#include "setup/ui/win32/fit_text.h"
 #include "setup/ui/win32/ui_text.h"
-#include "win32/gdi.h"
 
 namespace mirdane::ui {
 namespace {
@@ -25,50 +23,6 @@ constexpr EditField kEdits[] = {
     {IDC_PASSWORD, &GeneralSettings::password},
     {IDC_API_LIBRARY, &GeneralSettings::apiLibrary},
 };
-
-// Labels are right-aligned against the edits. Where the machine's font
-// makes a label's text wider than its control, the control grows to the
-// left, as far as the page's margin, and if that is not enough, to the right
-// into the gap before the control that follows it: the text is neither cut
-// nor wrapped out of sight.
-void FitRightAlignedLabels(HWND page) {
-  RECT units{2, 0, 2, 0};
-  ::MapDialogRect(page, &units);
-  const LONG margin = units.left;
-  const LONG gap = units.right;
-  for (HWND child = ::GetWindow(page, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
-    wchar_t windowClass[16] = {};
-    ::GetClassNameW(child, windowClass, 16);
-    const auto style = static_cast<DWORD>(::GetWindowLongPtrW(child, GWL_STYLE));
-    if (::lstrcmpiW(windowClass, L"Static") != 0 || (style & SS_TYPEMASK) != SS_RIGHT) continue;
-    const std::u16string text = WindowText(child);
-    RECT needed{};
-    {
-      win32::ClientDc dc(child);
-      win32::ScopedSelectObject select(dc.get(), win32::WindowFont(child));
-      ::DrawTextW(dc.get(), Wide(text), static_cast<int>(text.size()), &needed,
-                  DT_CALCRECT | DT_SINGLELINE);
-    }
-    RECT area{};
-    ::GetWindowRect(child, &area);
-    ::MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&area), 2);
-    const LONG width = needed.right + 1;
-    if (width <= area.right - area.left) continue;
-    area.left = std::max(margin, area.right - width);
-    if (area.right - area.left < width) {
-      LONG limit = area.right;
-      if (HWND next = ::GetWindow(child, GW_HWNDNEXT)) {
-        RECT following{};
-        ::GetWindowRect(next, &following);
-        ::MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&following), 2);
-        if (following.left > area.right) limit = following.left - gap;
-      }
-      area.right = std::min(limit, area.left + width);
-    }
-    ::SetWindowPos(child, nullptr, area.left, area.top, area.right - area.left,
-                   area.bottom - area.top, SWP_NOZORDER | SWP_NOACTIVATE);
-  }
-}
 
 }  // namespace
 
@@ -110,7 +64,7 @@ bool GeneralPage::HandleMessage(const win32::Message& message, LRESULT* result) 
 }
 
 LRESULT GeneralPage::OnInitDialog(WPARAM, LPARAM) {
-  FitRightAlignedLabels(hwnd_);
+  FitLabelsToText(hwnd_);
   if (const auto version = ModuleVersionText(resources())) {
     ::SetDlgItemTextW(hwnd_, IDC_VERSION_TEXT, Wide(*version));
     ::ShowWindow(::GetDlgItem(hwnd_, IDC_VERSION_LABEL), SW_SHOW);

@@ -2,6 +2,7 @@
 
 #include "setup/required_field_check.h"
 #include "setup/ui/setup_pages_resource.h"
+#include "setup/ui/win32/fit_text.h"
 #include "setup/ui/win32/mapping_menu.h"
 #include "win32/gdi.h"
 
@@ -58,6 +59,7 @@ LRESULT MappingPageWindow::OnInitDialog(WPARAM, LPARAM) {
     grid_.model().Select(GridLine{0, 0});
   }
   grid_.Relayout();
+  FitCheckBoxToText(::GetDlgItem(hwnd_, IDC_DISPLAY_FIELD_NAMES));
   ShowDialogData();
   return TRUE;
 }

@@ -395,7 +395,8 @@ bool ChooseFromRowMenu(DWORD thread, HWND grid, const std::vector<std::wstring>&
 }
 
 std::vector<MenuEntry> OpenRowMenuEntries(DWORD thread, HWND grid,
-                                          const std::vector<std::wstring>& submenuPath) {
+                                          const std::vector<std::wstring>& submenuPath,
+                                          const std::function<void()>& whileOpen) {
   std::vector<MenuEntry> entries;
   HWND window = nullptr;
   HMENU menu = nullptr;
@@ -419,10 +420,13 @@ std::vector<MenuEntry> OpenRowMenuEntries(DWORD thread, HWND grid,
       entry.submenu = ::GetSubMenu(menu, i) != nullptr;
       entries.push_back(entry);
     }
+    if (whileOpen) whileOpen();
   }
   CloseMenus(thread);
   return entries;
 }
+
+std::vector<HWND> MenuWindowsOf(DWORD thread) { return MenuWindows(thread); }
 
 void CloseMenus(DWORD thread) {
   for (int attempt = 0; attempt < 8; ++attempt) {
@@ -512,9 +516,13 @@ bool GridPaintsColour(HWND grid, const RECT& area, COLORREF colour) {
   return false;
 }
 
-bool SaveScreenshot(HWND window, const std::filesystem::path& file) {
+bool SaveScreenshot(const std::vector<HWND>& windows, const std::filesystem::path& file) {
   RECT area{};
-  if (!::GetWindowRect(window, &area)) return false;
+  for (HWND window : windows) {
+    RECT one{};
+    if (!::GetWindowRect(window, &one)) return false;
+    ::UnionRect(&area, &area, &one);
+  }
   const int width = area.right - area.left;
   const int height = area.bottom - area.top;
   if (width <= 0 || height <= 0) return false;

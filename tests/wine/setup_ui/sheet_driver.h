@@ -108,8 +108,12 @@ struct MenuEntry {
   bool grayed = false;
   bool submenu = false;
 };
+// `whileOpen` runs while the menu is still open (for a screenshot).
 std::vector<MenuEntry> OpenRowMenuEntries(DWORD thread, HWND grid,
-                                          const std::vector<std::wstring>& submenuPath);
+                                          const std::vector<std::wstring>& submenuPath,
+                                          const std::function<void()>& whileOpen = {});
+// The thread's open menus, from the first to the last opened.
+std::vector<HWND> MenuWindowsOf(DWORD thread);
 // Closes every open menu of the thread.
 void CloseMenus(DWORD thread);
 // Types `text` into the row's value cell, which must be editing, and presses Enter.
@@ -123,9 +127,9 @@ void ClickCommandLink(HWND dialog, int id);
 // the grid paints itself (WM_PRINTCLIENT).
 bool GridPaintsColour(HWND grid, const RECT& area, COLORREF colour);
 
-// Saves what the screen shows of `window` (and whatever is over it) as a
-// 24-bit BMP file.
-bool SaveScreenshot(HWND window, const std::filesystem::path& file);
+// Saves what the screen shows of the windows (the smallest rectangle
+// holding them all, and whatever is over it) as a 24-bit BMP file.
+bool SaveScreenshot(const std::vector<HWND>& windows, const std::filesystem::path& file);
 // Where screenshots go (MIRDANE_SCREENSHOTS), and the suffix of this run's DPI.
 std::filesystem::path ScreenshotFolder();
 std::string DpiSuffix();
