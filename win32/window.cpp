@@ -45,7 +45,14 @@ LRESULT WindowBase::Route(HWND, const Message& message, bool* handled) {
   current_ = &message;
   defaulted_ = false;
   LRESULT result = 0;
-  const bool found = HandleMessage(message, &result);
+  bool found = false;
+  try {
+    found = HandleMessage(message, &result);
+  } catch (...) {
+    // Nothing may unwind through the system's window code (out of memory is
+    // the only thing the handlers throw): the message gets its default.
+    found = false;
+  }
   if (!found) result = DefaultProcessing(message);
   *handled = found && !defaulted_;
   current_ = outer;

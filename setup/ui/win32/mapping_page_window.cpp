@@ -7,17 +7,6 @@
 #include "win32/gdi.h"
 
 namespace mirdane::ui {
-namespace {
-
-bool IsMappingCommand(int command) {
-  return command == kCommandTextConstant || command == kCommandNoMapping ||
-         (command >= kCommandFirstCaptureValue &&
-          command < kCommandFirstCaptureValue + kCaptureValueCommandCount) ||
-         (command > kCommandIndexFieldBase &&
-          command <= kCommandIndexFieldBase + kIndexFieldCommandCount);
-}
-
-}  // namespace
 
 const win32::MessageMap<MappingPageWindow> MappingPageWindow::kMessages = {
     {WM_INITDIALOG, &MappingPageWindow::OnInitDialog},
@@ -198,7 +187,7 @@ LRESULT MappingPageWindow::OnCommand(WPARAM wParam, LPARAM lParam) {
     return 0;
   }
   // From the mapping menu: no control sends these.
-  if (lParam == 0 && code == 0 && IsMappingCommand(id)) {
+  if (lParam == 0 && code == 0 && IsMappingMenuCommand(id)) {
     OnMappingCommand(id);
     return 0;
   }

@@ -175,7 +175,9 @@ LRESULT PropertySheetFrame::OnCommand(WPARAM wParam, LPARAM) {
   const int id = LOWORD(wParam);
   const int code = HIWORD(wParam);
   if (id == IDOK && (code == BN_CLICKED || code == 0)) {
-    if (result_ == 0 && controller_.PressOk()) result_ = IDOK;
+    // The pages may ask a question first; the sheet may have been told to
+    // close meanwhile, and that stands.
+    if (result_ == 0 && controller_.PressOk() && result_ == 0) result_ = IDOK;
   } else if (id == IDCANCEL && (code == BN_CLICKED || code == 0)) {
     if (result_ == 0) result_ = IDCANCEL;
   } else if (id == kPageListId && code == LBN_SELCHANGE) {

@@ -225,15 +225,18 @@ HWND SetupRun::WaitForSheet() {
   return sheet;
 }
 
+namespace {
+
+BOOL CALLBACK CollectWindow(HWND window, LPARAM data) {
+  reinterpret_cast<std::vector<HWND>*>(data)->push_back(window);
+  return TRUE;
+}
+
+}  // namespace
+
 std::string DescribeThreadWindows(DWORD thread) {
   std::vector<HWND> windows;
-  ::EnumThreadWindows(
-      thread,
-      [](HWND window, LPARAM data) {
-        reinterpret_cast<std::vector<HWND>*>(data)->push_back(window);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&windows));
+  ::EnumThreadWindows(thread, CollectWindow, reinterpret_cast<LPARAM>(&windows));
   std::string text;
   for (HWND window : windows) {
     const std::wstring caption = TextOf(window);
