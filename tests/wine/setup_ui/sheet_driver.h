@@ -71,6 +71,7 @@ std::string DescribeThreadWindows(DWORD thread);
 HWND FocusOf(DWORD thread);
 
 std::wstring TextOf(HWND window);
+std::wstring ClassOf(HWND window);
 bool IsShown(HWND window);
 
 // Input, posted so that the test never waits on a window that is itself
