@@ -3,6 +3,7 @@
 
 #include <commctrl.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include "win32/gdi.h"
@@ -74,15 +75,18 @@ int HighlightedEntry(HMENU menu) {
   return -1;
 }
 
-// Moves the highlight of the menu in `menuWindow` down to `position`.
-bool Highlight(HWND menuWindow, HMENU menu, int position) {
-  for (int step = 0; step <= ::GetMenuItemCount(menu) + 1; ++step) {
-    const int now = HighlightedEntry(menu);
-    if (now == position) return true;
-    PostKey(menuWindow, VK_DOWN);
-    WaitUntil([&] { return HighlightedEntry(menu) != now; }, 2000);
+// Highlights entry `position` of the open menu the way a user does, by
+// resting the pointer on it. The keys alone are not enough under Wine: the
+// menu also follows the pointer, and a pointer resting outside the menu
+// takes the highlight away again whenever the screen changes under it.
+bool Highlight(HWND, HMENU menu, int position) {
+  for (int attempt = 0; attempt < 4; ++attempt) {
+    RECT item{};
+    if (!::GetMenuItemRect(nullptr, menu, static_cast<UINT>(position), &item)) return false;
+    ::SetCursorPos((item.left + item.right) / 2 + attempt, (item.top + item.bottom) / 2);
+    if (WaitUntil([&] { return HighlightedEntry(menu) == position; }, 2000)) return true;
   }
-  return HighlightedEntry(menu) == position;
+  return false;
 }
 
 // Opens the row menu and walks down `path`, leaving the last entry highlighted.
@@ -90,11 +94,19 @@ bool WalkMenu(DWORD thread, HWND grid, const std::vector<std::wstring>& path, HW
               HMENU* lastMenu, int* lastPosition) {
   PostKey(grid, VK_F4);
   HWND window = WaitForMenuWindow(thread, nullptr);
-  if (!window) return false;
+  if (!window) {
+    std::printf("WalkMenu: no menu came up\n");
+    return false;
+  }
   HMENU menu = MenuOf(window);
   for (std::size_t depth = 0; depth < path.size(); ++depth) {
     const int position = FindMenuEntry(menu, path[depth]);
-    if (position < 0 || !Highlight(window, menu, position)) return false;
+    if (position < 0 || !Highlight(window, menu, position)) {
+      std::printf("WalkMenu: at depth %zu entry %d of %d, highlighted %d, window %p menus %zu visible %d\n", depth, position,
+                  ::GetMenuItemCount(menu), HighlightedEntry(menu), static_cast<void*>(window), MenuWindows(thread).size(), ::IsWindowVisible(window));
+      SaveScreenshot({::GetDesktopWindow()}, ScreenshotFolder() / "walk-failure.bmp");
+      return false;
+    }
     *lastWindow = window;
     *lastMenu = menu;
     *lastPosition = position;
@@ -103,7 +115,10 @@ bool WalkMenu(DWORD thread, HWND grid, const std::vector<std::wstring>& path, HW
     if (!submenu) return false;
     PostKey(window, VK_RIGHT);
     window = WaitForMenuWindow(thread, submenu);
-    if (!window) return false;
+    if (!window) {
+      std::printf("WalkMenu: submenu %zu did not open\n", depth);
+      return false;
+    }
     menu = submenu;
   }
   *lastWindow = window;
@@ -146,10 +161,21 @@ bool SelectGridRow(HWND grid, int group, int row) {
   index += 1 + row;
   PostKey(grid, VK_HOME);
   for (int i = 0; i < index; ++i) PostKey(grid, VK_DOWN);
-  return WaitUntil([&] {
-    PROPERTYGRIDLINE line{};
+  PROPERTYGRIDLINE line{-9, -9};
+  const bool reached = WaitUntil([&] {
     return GridSelection(grid, &line) && line.group == group && line.row == row;
   });
+  if (!reached) {
+    DWORD thread = ::GetWindowThreadProcessId(grid, nullptr);
+    GUITHREADINFO info{};
+    info.cbSize = sizeof(info);
+    ::GetGUIThreadInfo(thread, &info);
+    std::printf("SelectGridRow: at %d.%d, focus %p capture %p flags %lx menus %zu; %s\n", line.group,
+                line.row, static_cast<void*>(info.hwndFocus), static_cast<void*>(info.hwndCapture),
+                static_cast<unsigned long>(info.flags), MenuWindows(thread).size(),
+                DescribeThreadWindows(thread).c_str());
+  }
+  return reached;
 }
 
 bool ChooseFromRowMenu(DWORD thread, HWND grid, const std::vector<std::wstring>& path) {

@@ -77,6 +77,9 @@ class SetupSheet : public ::testing::Test {
   void SetUp() override {
     // The sheet scales with the system's DPI only for a program that says it can.
     ASSERT_TRUE(::SetProcessDPIAware());
+    // The pointer out of the way: a menu that opens under it follows the
+    // mouse as well as the keys the test sends.
+    ::SetCursorPos(0, 0);
     batch_ = WriteBatchFile(kBatch);
     original_ = ReadWholeFile(batch_);
   }
@@ -92,8 +95,14 @@ class SetupSheet : public ::testing::Test {
   // Goes to the Data Mapping page and gives its grid.
   HWND OpenMappingPage() {
     ChoosePage(sheet_, 1);
-    EXPECT_TRUE(WaitUntil([&] { return CurrentPageIndex(sheet_) == 1; }));
-    return GridOf(Page());
+    // The page and its grid read together: while the pages change, the
+    // sheet shows one, then none, then the other.
+    HWND grid = nullptr;
+    EXPECT_TRUE(WaitUntil([&] {
+      grid = GridOf(Page());
+      return grid != nullptr && ::IsWindowVisible(grid);
+    }));
+    return grid;
   }
   // Finds the row named `name` (as shown) in `group`, or -1.
   int RowNamed(HWND grid, int group, const std::wstring& name) const {
