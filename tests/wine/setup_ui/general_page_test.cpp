@@ -66,5 +66,29 @@ TEST_F(SetupSheet, ClosingTheWindowIsCancel) {
   EXPECT_EQ(ReadWholeFile(batch_), original_);
 }
 
+TEST_F(SetupSheet, TabMnemonicsAndEscapeWorkOnTheGeneralPage) {
+  Open();
+  const DWORD thread = run_->threadId();
+  ASSERT_TRUE(WaitUntil([&] { return FocusOf(thread) == Control(11002); }))
+      << "the sheet opens with the instance name ready for typing";
+  // Tab goes down the edits in the order of the page.
+  for (const int next : {11017, 11024, 11025, 11028}) {
+    PostKey(FocusOf(thread), VK_TAB);
+    ASSERT_TRUE(WaitUntil([&] { return FocusOf(thread) == Control(next); })) << next;
+  }
+  // Alt and a label's underlined letter go to the label's edit.
+  for (const auto& [letter, edit] : std::initializer_list<std::pair<wchar_t, int>>{
+           {L'p', 11025}, {L's', 11017}, {L'i', 11002}, {L'a', 11028}, {L'u', 11024}}) {
+    ::PostMessageW(FocusOf(thread), WM_SYSCHAR, letter, 1 << 29);
+    ASSERT_TRUE(WaitUntil([&] { return FocusOf(thread) == Control(edit); })) << char(letter);
+  }
+  // Escape is Cancel.
+  TypeInto(Control(11024), L"typed");
+  ASSERT_TRUE(WaitUntil([&] { return TextOf(Control(11024)) == L"typed"; }));
+  PostKey(Control(11024), VK_ESCAPE);
+  ExpectClosedWith(false);
+  EXPECT_EQ(ReadWholeFile(batch_), original_);
+}
+
 }  // namespace
 }  // namespace mirdane::wine_test
