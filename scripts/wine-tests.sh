@@ -126,21 +126,24 @@ else
 fi
 
 # --- the Windows test programs -----------------------------------------------
-gtest() {  # gtest NAME: runs a test program, counting its cases
-  local name=$1 log=$work/logs/$1.log
-  MIRDANE_DLL=$dll run_wine "$mingw/tests/wine/$name.exe" >"$log" 2>&1
-  local ok bad
+count_gtest() {  # count_gtest LABEL LOG: adds a test program's cases to the counts
+  local label=$1 log=$2 ok bad
   ok=$(sed -n 's/^\[  PASSED  \] \([0-9]*\) test.*/\1/p' "$log" | tail -n 1)
   bad=$(sed -n 's/^\[  FAILED  \] \([0-9]*\) test.*, listed below.*/\1/p' "$log" | tail -n 1)
   if [ -z "$ok" ] && [ -z "$bad" ]; then
-    fail "$name did not run to its end (see $log)"
+    fail "$label did not run to its end (see $log)"
     tail -n 20 "$log"
     return
   fi
   passed=$((passed + ${ok:-0}))
   failed=$((failed + ${bad:-0}))
-  echo "$name: ${ok:-0} passed, ${bad:-0} failed"
+  echo "$label: ${ok:-0} passed, ${bad:-0} failed"
   [ "${bad:-0}" -eq 0 ] || grep -E '^\[  FAILED  \]|Failure|Expected|Which is' "$log" | head -n 40
+}
+gtest() {  # gtest NAME: runs a test program, counting its cases
+  local name=$1 log=$work/logs/$1.log
+  MIRDANE_DLL=$dll run_wine "$mingw/tests/wine/$name.exe" >"$log" 2>&1
+  count_gtest "$name" "$log"
 }
 gtest component_wine_test
 gtest start_failure_wine_test
@@ -158,6 +161,42 @@ if [ -n "$ado_counts" ]; then
   [ "$bad" -eq 0 ] || tail -n 30 "$ado_log"
 else
   fail "the ADO suite did not finish (see $ado_log)"
+fi
+
+# --- the setup sheet, on a screen of its own -----------------------------------
+# The sheet's windows are driven by messages on an Xvfb screen, inside a
+# Wine virtual desktop (which draws title bars: there is no window manager).
+# The whole suite runs at 96 DPI; the layout and the screenshots again at
+# 144 DPI (Wine's LogPixels), to show that the sheet scales and cuts nothing.
+shots=$build/screenshots
+rm -f "$shots"/setup-*.bmp "$shots"/setup-*.png
+mkdir -p "$shots"
+set_dpi() { run_wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1; }
+ui_gtest() {  # ui_gtest NAME LABEL [ARGS...]
+  local name=$1 label=$2 log=$work/logs/$2.log
+  shift 2
+  MIRDANE_DLL=$dll MIRDANE_EXE=$(winepath "$exe") MIRDANE_SCREENSHOTS=$(winepath "$shots") \
+    xvfb-run -a -s "-screen 0 1280x1024x24" env ODBCSYSINI="$work/odbc" ODBCINI="$work/odbc/odbc.ini" \
+    "$loader" explorer "/desktop=$label,1280x1024" "$(winepath "$mingw/tests/wine/$name.exe")" "$@" \
+    >"$log" 2>&1
+  count_gtest "$label" "$log"
+}
+set_dpi 96
+ui_gtest setup_ui_wine_test setup-ui-96dpi
+set_dpi 144
+ui_gtest setup_ui_wine_test setup-ui-144dpi --gtest_filter='*Layout*:*Screenshot*'
+set_dpi 96
+for bmp in "$shots"/setup-*.bmp; do
+  [ -f "$bmp" ] && convert "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp"
+done
+width_at() { identify -format '%w' "$shots/setup-general-$1dpi.png" 2>/dev/null; }
+w96=$(width_at 96)
+w144=$(width_at 144)
+if [ -n "$w96" ] && [ -n "$w144" ] && [ $((w144 * 100 / w96)) -ge 140 ] && [ $((w144 * 100 / w96)) -le 160 ] &&
+   [ "$(ls "$shots"/setup-*.png | wc -l)" -ge 12 ]; then
+  pass "screenshots of the setup sheet in $shots; at 144 DPI it is 1.5 times as wide ($w96 -> $w144 pixels)"
+else
+  fail "setup sheet screenshots missing or not scaled with the DPI ($w96 -> $w144 pixels, see $shots)"
 fi
 
 # --- a batch released through COM, checked from Linux -----------------------
