@@ -6,6 +6,7 @@
 #include "base/text.h"
 #include "host/batch/batch_setup_data.h"
 #include "host/com/automation_host.h"
+#include "host/com/script_client.h"
 #include "win32/dispatch_call.h"
 
 namespace mirdane::hostcom {
@@ -15,41 +16,18 @@ using win32::ComPtr;
 using win32::DispatchArg;
 using win32::DispatchObject;
 
-std::string Describe(const char* what, ::HRESULT result) {
-  return std::string(what) + ": " + Utf16ToUtf8(HresultText(static_cast<HRESULT>(result)));
-}
-
-// Calls a script method that answers a KfxReturnValue; the value in `outcome`.
-::HRESULT CallScript(DispatchObject& script, const wchar_t* name, LONG* outcome) {
-  win32::UniqueVariant result;
-  const ::HRESULT answer = script.Call(name, {}, &result);
-  if (FAILED(answer)) return answer;
-  return win32::LongOf(*result.get(), outcome);
-}
-
 }  // namespace
 
 ComSetupOutcome RunSetupThroughCom(const batch::BatchFile& file) {
   ComSetupOutcome outcome;
   win32::ScopedComInit com;
   if (FAILED(com.result())) {
-    outcome.error = Describe("COM could not be initialised", com.result());
+    outcome.error = DescribeFailure("COM could not be initialised", com.result());
     return outcome;
   }
-  CLSID clsid{};
-  if (const ::HRESULT r = ::CLSIDFromProgID(kSetupScriptProgId, &clsid); FAILED(r)) {
-    outcome.error = Describe(
-        "the setup script mirdane.CppdSetupScript is not registered (regsvr32 mirdane.dll)", r);
-    return outcome;
-  }
-  ComPtr<IDispatch> created;
-  if (const ::HRESULT r = ::CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch,
-                                             created.put_void());
-      FAILED(r)) {
-    outcome.error = Describe("the setup script mirdane.CppdSetupScript cannot be created", r);
-    return outcome;
-  }
-  DispatchObject script(created);
+  DispatchObject script;
+  outcome.error = CreateScript(kSetupScriptProgId, &script);
+  if (!outcome.error.empty()) return outcome;
   auto data = std::make_shared<batch::BatchSetupData>(file);
   ComPtr<IDispatch> exposed = ComPtr<IDispatch>::Attach(ExposeReleaseSetupData(data));
   if (!exposed) {
@@ -58,7 +36,7 @@ ComSetupOutcome RunSetupThroughCom(const batch::BatchFile& file) {
   }
   if (const ::HRESULT r = script.PutRef(L"SetupData", DispatchArg::Object(exposed.get()));
       FAILED(r)) {
-    outcome.error = Describe("the setup script refused its SetupData", r);
+    outcome.error = DescribeFailure("the setup script refused its SetupData", r);
     return outcome;
   }
   struct Step {
@@ -69,7 +47,7 @@ ComSetupOutcome RunSetupThroughCom(const batch::BatchFile& file) {
                           Step{L"CloseScript", "CloseScript"}}) {
     LONG result = 0;
     if (const ::HRESULT r = CallScript(script, step.member, &result); FAILED(r)) {
-      outcome.error = Describe((std::string(step.name) + " failed").c_str(), r);
+      outcome.error = DescribeFailure((std::string(step.name) + " failed").c_str(), r);
       return outcome;
     }
     if (result != 0) {
