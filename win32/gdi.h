@@ -7,34 +7,9 @@
 
 #include <utility>
 
+#include "win32/unique_handle.h"
+
 namespace mirdane::win32 {
-
-// A handle closed by `Close` when it goes; null is the empty handle.
-template <typename Handle, typename Close>
-class UniqueHandleOf {
- public:
-  UniqueHandleOf() = default;
-  explicit UniqueHandleOf(Handle handle) : handle_(handle) {}
-  UniqueHandleOf(const UniqueHandleOf&) = delete;
-  UniqueHandleOf& operator=(const UniqueHandleOf&) = delete;
-  UniqueHandleOf(UniqueHandleOf&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
-  UniqueHandleOf& operator=(UniqueHandleOf&& other) noexcept {
-    reset(std::exchange(other.handle_, nullptr));
-    return *this;
-  }
-  ~UniqueHandleOf() { reset(); }
-
-  void reset(Handle handle = nullptr) {
-    if (handle_) Close()(handle_);
-    handle_ = handle;
-  }
-  Handle get() const { return handle_; }
-  Handle release() { return std::exchange(handle_, nullptr); }
-  explicit operator bool() const { return handle_ != nullptr; }
-
- private:
-  Handle handle_ = nullptr;
-};
 
 struct DeleteGdiObject {
   void operator()(HGDIOBJ object) const { ::DeleteObject(object); }
@@ -45,6 +20,9 @@ struct DestroyMenuHandle {
 struct DestroyWindowHandle {
   void operator()(HWND window) const { ::DestroyWindow(window); }
 };
+struct DestroyIconHandle {
+  void operator()(HICON icon) const { ::DestroyIcon(icon); }
+};
 struct DeleteDcHandle {
   void operator()(HDC dc) const { ::DeleteDC(dc); }
 };
@@ -53,6 +31,7 @@ using UniqueHFont = UniqueHandleOf<HFONT, DeleteGdiObject>;
 using UniqueHBrush = UniqueHandleOf<HBRUSH, DeleteGdiObject>;
 using UniqueHPen = UniqueHandleOf<HPEN, DeleteGdiObject>;
 using UniqueHBitmap = UniqueHandleOf<HBITMAP, DeleteGdiObject>;
+using UniqueHIcon = UniqueHandleOf<HICON, DestroyIconHandle>;
 using UniqueHMenu = UniqueHandleOf<HMENU, DestroyMenuHandle>;
 using UniqueHWnd = UniqueHandleOf<HWND, DestroyWindowHandle>;
 // A device context made with CreateCompatibleDC or CreateDC.

@@ -7,9 +7,11 @@ namespace {
 
 constexpr UINT_PTR kSubclassId = 1;
 
+}  // namespace
+
 // Messages whose answer a dialog procedure returns itself rather than
 // through DWLP_MSGRESULT.
-bool AnswersDirectly(UINT message) {
+bool DialogAnswersDirectly(UINT message) {
   switch (message) {
     case WM_INITDIALOG:
     case WM_CTLCOLORMSGBOX:
@@ -28,8 +30,6 @@ bool AnswersDirectly(UINT message) {
       return false;
   }
 }
-
-}  // namespace
 
 LRESULT WindowBase::Default() {
   if (!current_) return 0;
@@ -141,7 +141,7 @@ INT_PTR CALLBACK DialogWindow::DialogProc(HWND window, UINT message, WPARAM wPar
     self->OnFinalMessage();
   }
   if (!handled) return message == WM_INITDIALOG ? TRUE : FALSE;
-  if (AnswersDirectly(message)) return static_cast<INT_PTR>(result);
+  if (DialogAnswersDirectly(message)) return static_cast<INT_PTR>(result);
   ::SetWindowLongPtrW(window, DWLP_MSGRESULT, result);
   return TRUE;
 }

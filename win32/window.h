@@ -20,6 +20,10 @@
 
 namespace mirdane::win32 {
 
+// Whether a dialog procedure returns its answer to `message` itself rather
+// than through DWLP_MSGRESULT.
+bool DialogAnswersDirectly(UINT message);
+
 // One message as a handler sees it.
 struct Message {
   UINT id;
