@@ -20,6 +20,10 @@
 #include "setup/setup_mapping_model.h"
 #include "setup/setup_script.h"
 
+#if defined(_WIN32)
+#include "host/com/com_setup.h"
+#endif
+
 namespace mirdane::cli {
 namespace {
 
@@ -215,6 +219,27 @@ int RunEdit(const EditOptions& options) {
   return kExitOk;
 }
 
+#if defined(_WIN32)
+// The setup pages of the registered COM server over the batch file's setup,
+// as the host's Administration module shows them; OK writes the file.
+int RunComSetup(const std::string& path) {
+  const char* const command = "setup --com";
+  const auto file = Load(command, path);
+  if (!file) return kExitUsage;
+  const auto outcome = hostcom::RunSetupThroughCom(*file);
+  if (outcome.applied) {
+    std::cout << path << ": setup saved\n";
+    return kExitOk;
+  }
+  if (!outcome.error.empty()) {
+    std::cerr << "mirdane " << command << ": " << outcome.error << "\n";
+    return kExitUsage;
+  }
+  std::cout << path << ": cancelled, nothing was saved\n";
+  return kExitFailed;
+}
+#endif
+
 }  // namespace
 
 void AddSetupCommands(CLI::App& app, int* exit_code) {
@@ -224,7 +249,28 @@ void AddSetupCommands(CLI::App& app, int* exit_code) {
   catalogue->callback([exit_code] { *exit_code = RunCatalogue(); });
 
   auto* setup = app.add_subcommand("setup", "look at or edit the export setup of a batch file");
+#if defined(_WIN32)
+  // Without a subcommand: the setup pages of the registered COM server.
+  setup->require_subcommand(0, 1);
+  auto com_batch = std::make_shared<std::string>();
+  auto com = std::make_shared<bool>(false);
+  setup->add_option("--batch", *com_batch, "with --com: the batch file (JSON)");
+  setup->add_flag("--com", *com,
+                  "show the setup pages of the registered COM server (mirdane.CppdSetupScript) "
+                  "over the batch file's setup, as the host's Administration module does; OK "
+                  "saves into the batch file (exit 0), Cancel saves nothing (exit 1)");
+  setup->callback([setup, exit_code, com_batch, com] {
+    if (!setup->get_subcommands().empty()) return;
+    if (!*com || com_batch->empty()) {
+      std::cerr << "mirdane setup: give show, edit, or --com --batch FILE\n";
+      *exit_code = kExitUsage;
+      return;
+    }
+    *exit_code = RunComSetup(*com_batch);
+  });
+#else
   setup->require_subcommand(1);
+#endif
 
   auto show_batch = std::make_shared<std::string>();
   auto* show = setup->add_subcommand(

@@ -161,9 +161,9 @@ HANDLE CmirdaneModule::UiActivationContext() {
     context.hModule = instance_;
     context.lpResourceName = MAKEINTRESOURCEW(2);
     // Without it the windows still work, drawn by comctl32 version 5.
-    actCtx_ = ::CreateActCtxW(&context);
+    actCtx_.reset(::CreateActCtxW(&context));
   }
-  return actCtx_;
+  return actCtx_.get();
 }
 
 }  // namespace mirdane::component

@@ -56,7 +56,7 @@ class CmirdaneModule {
   std::mutex mutex_;
   win32::ComPtr<ITypeLib> typeLibrary_;
   bool actCtxTried_ = false;
-  HANDLE actCtx_ = INVALID_HANDLE_VALUE;  // lives as long as the process
+  win32::UniqueActCtx actCtx_;
 };
 
 // Whether the type library is registered for `kind` (win32 or win64).

@@ -1,29 +1,17 @@
 #include "component/setup_sheet_factory.h"
 
-#include <windows.h>
-
+#include "component/module.h"
 #include "component/module_strings.h"
-#include "component/resource_ids.h"
+#include "setup/ui/win32/required_field_dialog.h"
+#include "setup/ui/win32/setup_sheet_window.h"
 
 namespace mirdane::component {
-namespace {
 
-// Until the General and Data Mapping pages are drawn by the module, the
-// setup tells the administrator so and changes nothing.
-class UnavailableSetupSheet final : public SetupSheet {
- public:
-  SheetResult Run(const std::u16string& caption, CSetupMappingModel&) override {
-    const std::u16string text =
-        u"The setup pages are not part of this build of mirdane.dll. Use 'mirdane setup edit' "
-        u"to change the export setup.";
-    ::MessageBoxW(nullptr, reinterpret_cast<const wchar_t*>(text.c_str()),
-                  reinterpret_cast<const wchar_t*>(caption.c_str()), MB_OK | MB_ICONINFORMATION);
-    return SheetResult::kCancel;
-  }
-};
-
-}  // namespace
-
-std::shared_ptr<SetupSheet> CreateSetupSheet() { return std::make_shared<UnavailableSetupSheet>(); }
+std::shared_ptr<SetupSheet> CreateSetupSheet() {
+  HINSTANCE module = CmirdaneModule::Instance().ModuleHandle();
+  // The required-field question goes through the task dialog front end.
+  ui::OwnedRequiredFieldPrompt prompt = ui::TaskDialogRequiredFieldPrompt();
+  return std::make_shared<ui::SetupSheetWindow>(module, LoadModuleString, std::move(prompt));
+}
 
 }  // namespace mirdane::component

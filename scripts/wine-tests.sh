@@ -9,7 +9,8 @@
 #   scripts/wine-tests.sh BUILD ARCH      ARCH: x86_64 or i686
 #
 # Exits 0 when everything passed, 1 when something failed, 3 when this
-# machine cannot run programs of ARCH at all (said on the last line).
+# machine cannot run programs of ARCH at all (said on the last line, after
+# the count of the checks that read the built files without running them).
 set -uo pipefail
 build=$(cd "${1:?build folder}" && pwd)
 arch=${2:?x86_64 or i686}
@@ -39,6 +40,39 @@ finish() {
   exit $?
 }
 
+exe=$mingw/cli/mirdane.exe
+
+# --- the built files, read without running them --------------------------
+# These hold on any machine, also where this architecture cannot be run.
+objdump=$arch-w64-mingw32-objdump
+[ "$arch" = i686 ] && pe_machine=i386 || pe_machine=x86-64
+exports=$("$objdump" -p "$mingw/component/mirdane.dll" 2>/dev/null)
+if grep -q "file format pei-$pe_machine" <<<"$exports" &&
+   [ "$(grep -cE '\] (DllCanUnloadNow|DllGetClassObject|DllRegisterServer|DllUnregisterServer)$' <<<"$exports")" = 4 ]; then
+  pass "mirdane.dll ($arch) exports the four COM entry points by their plain names"
+else
+  fail "mirdane.dll ($arch) lacks a COM entry point or is not a $pe_machine module"
+fi
+# Only the system's own modules: a GCC runtime DLL would be missing on the host.
+for module in "$mingw/component/mirdane.dll" "$exe"; do
+  foreign=$("$objdump" -p "$module" 2>/dev/null | sed -n 's/^\tDLL Name: //p' |
+            grep -viE '^(kernel32|user32|gdi32|advapi32|ole32|oleaut32|comctl32|odbc32|msvcrt|version|shell32|uxtheme|winmm)\.dll$')
+  if [ -z "$foreign" ]; then
+    pass "$(basename "$module") ($arch) needs no module beyond the system's"
+  else
+    fail "$(basename "$module") ($arch) imports $(echo $foreign)"
+  fi
+done
+# The type library describes the platform the module runs on (1 win32, 3 win64).
+syskind=$(python3 -c "import sys; print(open(sys.argv[1], 'rb').read()[20] & 15)" \
+          "$mingw/component/generated/mirdane.tlb")
+[ "$arch" = i686 ] && want=1 || want=3
+if [ "$syskind" = "$want" ]; then
+  pass "the type library ($arch) is made for its platform"
+else
+  fail "the type library ($arch) is made for platform $syskind, not $want"
+fi
+
 if [ ! -x "$loader" ]; then
   fail "Wine for $arch is not installed ($loader): run scripts/install-deps.sh"
   finish
@@ -47,14 +81,15 @@ fi
 # say so instead of counting a run that did nothing as a pass.
 if ! "$loader" --version >/dev/null 2>&1; then
   why=$("$loader" --version 2>&1 | head -n 1)
+  echo "wine $arch: $passed passed, $failed failed (the built files only)"
   echo "wine $arch: not run: this machine cannot execute $loader ($why)"
-  exit 3
+  [ "$failed" -eq 0 ] && exit 3
+  exit 1
 fi
 
 export WINEPREFIX=$build/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 winepath() { echo "Z:$(echo "$1" | tr / '\\')"; }
 dll=$(winepath "$mingw/component/mirdane.dll")
-exe=$mingw/cli/mirdane.exe
 
 # One prefix for both architectures, made once (about 15 s), with Wine's
 # fonts copied in (installing fonts-wine does not reach an existing prefix).
@@ -84,28 +119,31 @@ run_native() { ODBCSYSINI=$work/odbc-native ODBCINI=$work/odbc-native/odbc.ini "
 # --- registration ----------------------------------------------------------
 run_wine regsvr32 /s "$dll"
 clsid_key='HKCR\CLSID\{F6C9D062-2E1F-4d80-8002-E9C453675C89}\InprocServer32'
-if run_wine reg query "$clsid_key" 2>/dev/null | grep -qi "mirdane.dll"; then
+if run_wine reg query "$clsid_key" 2>/dev/null | grep -i "mirdane.dll" >/dev/null; then
   pass "regsvr32 registers the release script's server"
 else
   fail "regsvr32 left no InprocServer32 naming mirdane.dll"
 fi
 
 # --- the Windows test programs -----------------------------------------------
-gtest() {  # gtest NAME: runs a test program, counting its cases
-  local name=$1 log=$work/logs/$1.log
-  MIRDANE_DLL=$dll run_wine "$mingw/tests/wine/$name.exe" >"$log" 2>&1
-  local ok bad
+count_gtest() {  # count_gtest LABEL LOG: adds a test program's cases to the counts
+  local label=$1 log=$2 ok bad
   ok=$(sed -n 's/^\[  PASSED  \] \([0-9]*\) test.*/\1/p' "$log" | tail -n 1)
   bad=$(sed -n 's/^\[  FAILED  \] \([0-9]*\) test.*, listed below.*/\1/p' "$log" | tail -n 1)
   if [ -z "$ok" ] && [ -z "$bad" ]; then
-    fail "$name did not run to its end (see $log)"
+    fail "$label did not run to its end (see $log)"
     tail -n 20 "$log"
     return
   fi
   passed=$((passed + ${ok:-0}))
   failed=$((failed + ${bad:-0}))
-  echo "$name: ${ok:-0} passed, ${bad:-0} failed"
+  echo "$label: ${ok:-0} passed, ${bad:-0} failed"
   [ "${bad:-0}" -eq 0 ] || grep -E '^\[  FAILED  \]|Failure|Expected|Which is' "$log" | head -n 40
+}
+gtest() {  # gtest NAME: runs a test program, counting its cases
+  local name=$1 log=$work/logs/$1.log
+  MIRDANE_DLL=$dll run_wine "$mingw/tests/wine/$name.exe" >"$log" 2>&1
+  count_gtest "$name" "$log"
 }
 gtest component_wine_test
 gtest start_failure_wine_test
@@ -123,6 +161,42 @@ if [ -n "$ado_counts" ]; then
   [ "$bad" -eq 0 ] || tail -n 30 "$ado_log"
 else
   fail "the ADO suite did not finish (see $ado_log)"
+fi
+
+# --- the setup sheet, on a screen of its own -----------------------------------
+# The sheet's windows are driven by messages on an Xvfb screen, inside a
+# Wine virtual desktop (which draws title bars: there is no window manager).
+# The whole suite runs at 96 DPI; the layout and the screenshots again at
+# 144 DPI (Wine's LogPixels), to show that the sheet scales and cuts nothing.
+shots=$build/screenshots
+rm -f "$shots"/setup-*.bmp "$shots"/setup-*.png
+mkdir -p "$shots"
+set_dpi() { run_wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1; }
+ui_gtest() {  # ui_gtest NAME LABEL [ARGS...]
+  local name=$1 label=$2 log=$work/logs/$2.log
+  shift 2
+  MIRDANE_DLL=$dll MIRDANE_EXE=$(winepath "$exe") MIRDANE_SCREENSHOTS=$(winepath "$shots") \
+    xvfb-run -a -s "-screen 0 1280x1024x24" env ODBCSYSINI="$work/odbc" ODBCINI="$work/odbc/odbc.ini" \
+    "$loader" explorer "/desktop=$label,1280x1024" "$(winepath "$mingw/tests/wine/$name.exe")" "$@" \
+    >"$log" 2>&1
+  count_gtest "$label" "$log"
+}
+set_dpi 96
+ui_gtest setup_ui_wine_test setup-ui-96dpi
+set_dpi 144
+ui_gtest setup_ui_wine_test setup-ui-144dpi --gtest_filter='*Layout*:*Screenshot*'
+set_dpi 96
+for bmp in "$shots"/setup-*.bmp; do
+  [ -f "$bmp" ] && convert "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp"
+done
+width_at() { identify -format '%w' "$shots/setup-general-$1dpi.png" 2>/dev/null; }
+w96=$(width_at 96)
+w144=$(width_at 144)
+if [ -n "$w96" ] && [ -n "$w144" ] && [ $((w144 * 100 / w96)) -ge 140 ] && [ $((w144 * 100 / w96)) -le 160 ] &&
+   [ "$(ls "$shots"/setup-*.png | wc -l)" -ge 12 ]; then
+  pass "screenshots of the setup sheet in $shots; at 144 DPI it is 1.5 times as wide ($w96 -> $w144 pixels)"
+else
+  fail "setup sheet screenshots missing or not scaled with the DPI ($w96 -> $w144 pixels, see $shots)"
 fi
 
 # --- a batch released through COM, checked from Linux -----------------------

@@ -27,6 +27,14 @@ MenuItem NotListed(std::size_t left_out) {
 
 }  // namespace
 
+bool IsMappingMenuCommand(int command) {
+  return command == kCommandTextConstant || command == kCommandNoMapping ||
+         (command >= kCommandFirstCaptureValue &&
+          command < kCommandFirstCaptureValue + kCaptureValueCommandCount) ||
+         (command > kCommandIndexFieldBase &&
+          command <= kCommandIndexFieldBase + kIndexFieldCommandCount);
+}
+
 const XAFieldEntry* MappedRow::entry() const {
   if (!IsSlotIndex(slot_)) return nullptr;
   return &page_.model().slots()[static_cast<std::size_t>(slot_)];

@@ -21,6 +21,10 @@ inline constexpr int kCommandIndexFieldBase = 28416;     // + i for index field 
 inline constexpr int kIndexFieldCommandCount = 255;
 inline constexpr int kControlDisplayFieldNames = 11058;
 
+// Whether `command` is one of the mapping menu's: 32777, 32779, 28160 + n
+// (n = 0 to 255) or 28416 + i (i = 1 to 255).
+bool IsMappingMenuCommand(int command);
+
 // One entry of the mapping menu, or a submenu when it has items.
 struct MenuItem {
   std::u16string text;

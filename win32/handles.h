@@ -1,65 +1,38 @@
-// Owners for registry keys, module handles and activation contexts.
+// Owners for registry keys, kernel handles, modules and activation
+// contexts, and the HRESULT of the last Win32 error.
 #pragma once
 
 #include <windows.h>
 
 #include <utility>
 
+#include "win32/unique_handle.h"
+
 namespace mirdane::win32 {
 
-// A registry key closed when it goes; predefined roots are never closed.
-class UniqueHKey {
- public:
-  UniqueHKey() = default;
-  explicit UniqueHKey(HKEY key) : key_(key) {}
-  UniqueHKey(const UniqueHKey&) = delete;
-  UniqueHKey& operator=(const UniqueHKey&) = delete;
-  UniqueHKey(UniqueHKey&& other) noexcept : key_(std::exchange(other.key_, nullptr)) {}
-  UniqueHKey& operator=(UniqueHKey&& other) noexcept {
-    reset(std::exchange(other.key_, nullptr));
-    return *this;
+struct CloseRegistryKey {
+  void operator()(HKEY key) const { ::RegCloseKey(key); }
+};
+struct CloseKernelHandle {
+  void operator()(HANDLE handle) const {
+    if (handle != INVALID_HANDLE_VALUE) ::CloseHandle(handle);
   }
-  ~UniqueHKey() { reset(); }
-
-  void reset(HKEY key = nullptr) {
-    if (key_) ::RegCloseKey(key_);
-    key_ = key;
-  }
-  HKEY get() const { return key_; }
-  HKEY* put() {
-    reset();
-    return &key_;
-  }
-  explicit operator bool() const { return key_ != nullptr; }
-
- private:
-  HKEY key_ = nullptr;
+};
+struct FreeModule {
+  void operator()(HMODULE module) const { ::FreeLibrary(module); }
 };
 
+// HRESULT_FROM_WIN32 of the last error, a failure even when no error was set.
+inline ::HRESULT LastErrorResult() {
+  return static_cast<::HRESULT>(0x80070000u | (::GetLastError() & 0xFFFFu));
+}
+
+// A registry key, closed when it goes.
+using UniqueHKey = UniqueHandleOf<HKEY, CloseRegistryKey>;
+// A kernel object handle (a process, a thread, an event), closed when it goes.
+using UniqueHandle = UniqueHandleOf<HANDLE, CloseKernelHandle>;
 // A module loaded with LoadLibrary, freed when it goes.
-class UniqueModule {
- public:
-  UniqueModule() = default;
-  explicit UniqueModule(HMODULE module) : module_(module) {}
-  UniqueModule(const UniqueModule&) = delete;
-  UniqueModule& operator=(const UniqueModule&) = delete;
-  UniqueModule(UniqueModule&& other) noexcept : module_(std::exchange(other.module_, nullptr)) {}
-  UniqueModule& operator=(UniqueModule&& other) noexcept {
-    reset(std::exchange(other.module_, nullptr));
-    return *this;
-  }
-  ~UniqueModule() { reset(); }
-
-  void reset(HMODULE module = nullptr) {
-    if (module_) ::FreeLibrary(module_);
-    module_ = module;
-  }
-  HMODULE get() const { return module_; }
-  explicit operator bool() const { return module_ != nullptr; }
-
- private:
-  HMODULE module_ = nullptr;
-};
+using UniqueModule = UniqueHandleOf<HMODULE, FreeModule>;
 
 // An activation context (a manifest's side-by-side assemblies), released
 // when it goes.
@@ -69,8 +42,11 @@ class UniqueActCtx {
   explicit UniqueActCtx(HANDLE context) : context_(context) {}
   UniqueActCtx(const UniqueActCtx&) = delete;
   UniqueActCtx& operator=(const UniqueActCtx&) = delete;
-  ~UniqueActCtx() {
+  ~UniqueActCtx() { reset(); }
+
+  void reset(HANDLE context = INVALID_HANDLE_VALUE) {
     if (context_ != INVALID_HANDLE_VALUE) ::ReleaseActCtx(context_);
+    context_ = context;
   }
   HANDLE get() const { return context_; }
   bool valid() const { return context_ != INVALID_HANDLE_VALUE; }

@@ -28,9 +28,7 @@ class DispatchRowValues final : public kfx::RowValues, DispatchWrapper {
 
   HRESULT get_Count(std::int32_t* count) override { return Long(L"Count", count); }
   HRESULT get_Item(const Variant& row, std::shared_ptr<kfx::Value>* value) override {
-    ComPtr<IDispatch> child;
-    const HRESULT got = Child(L"Item", &row, &child);
-    return WrapChild<DispatchValue>(got, std::move(child), value);
+    return ChildAs<DispatchValue>(L"Item", &row, value);
   }
 };
 
@@ -40,9 +38,7 @@ class DispatchValues final : public kfx::Values, DispatchWrapper {
 
   HRESULT get_Count(std::int32_t* count) override { return Long(L"Count", count); }
   HRESULT get_Item(const Variant& key, std::shared_ptr<kfx::Value>* value) override {
-    ComPtr<IDispatch> child;
-    const HRESULT got = Child(L"Item", &key, &child);
-    return WrapChild<DispatchValue>(got, std::move(child), value);
+    return ChildAs<DispatchValue>(L"Item", &key, value);
   }
 };
 
@@ -62,9 +58,7 @@ class DispatchReleaseData final : public kfx::ReleaseData, DispatchWrapper {
     return WrapCustomProperties(got, std::move(child), properties);
   }
   HRESULT get_Values(std::shared_ptr<kfx::Values>* values) override {
-    ComPtr<IDispatch> child;
-    const HRESULT got = Child(L"Values", nullptr, &child);
-    return WrapChild<DispatchValues>(got, std::move(child), values);
+    return ChildAs<DispatchValues>(L"Values", nullptr, values);
   }
   HRESULT LogError(std::int32_t err1, std::int32_t err2, std::int32_t err3,
                    const std::u16string& message, const std::u16string& codeModule,

@@ -23,9 +23,7 @@ class DispatchLinks final : public kfx::Links, DispatchWrapper {
 
   HRESULT get_Count(std::int32_t* count) override { return Long(L"Count", count); }
   HRESULT get_Item(const Variant& position, std::shared_ptr<kfx::Link>* link) override {
-    ComPtr<IDispatch> child;
-    const HRESULT got = Child(L"Item", &position, &child);
-    return WrapChild<DispatchLink>(got, std::move(child), link);
+    return ChildAs<DispatchLink>(L"Item", &position, link);
   }
   HRESULT RemoveAll() override { return object_.Call(L"RemoveAll", {}, nullptr); }
   HRESULT Add(const std::u16string& source, std::int32_t sourceType,
@@ -50,9 +48,7 @@ class DispatchIndexFields final : public kfx::IndexFields, DispatchWrapper {
 
   HRESULT get_Count(std::int32_t* count) override { return Long(L"Count", count); }
   HRESULT get_Item(const Variant& position, std::shared_ptr<kfx::IndexField>* field) override {
-    ComPtr<IDispatch> child;
-    const HRESULT got = Child(L"Item", &position, &child);
-    return WrapChild<DispatchIndexField>(got, std::move(child), field);
+    return ChildAs<DispatchIndexField>(L"Item", &position, field);
   }
 };
 
@@ -101,14 +97,10 @@ class DispatchSetupData final : public kfx::ReleaseSetupData, DispatchWrapper {
     return WrapCustomProperties(got, std::move(child), properties);
   }
   HRESULT get_Links(std::shared_ptr<kfx::Links>* links) override {
-    ComPtr<IDispatch> child;
-    const HRESULT got = Child(L"Links", nullptr, &child);
-    return WrapChild<DispatchLinks>(got, std::move(child), links);
+    return ChildAs<DispatchLinks>(L"Links", nullptr, links);
   }
   HRESULT get_IndexFields(std::shared_ptr<kfx::IndexFields>* fields) override {
-    ComPtr<IDispatch> child;
-    const HRESULT got = Child(L"IndexFields", nullptr, &child);
-    return WrapChild<DispatchIndexFields>(got, std::move(child), fields);
+    return ChildAs<DispatchIndexFields>(L"IndexFields", nullptr, fields);
   }
   HRESULT get_BatchVariableNames(std::shared_ptr<Object>* names) override {
     ComPtr<IDispatch> child;

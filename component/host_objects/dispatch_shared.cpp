@@ -1,21 +1,15 @@
 #include "component/host_objects/dispatch_shared.h"
 
 #include <oleauto.h>
+#include "win32/interface_id.h"
 
 namespace mirdane::component {
 namespace {
 
+using win32::ToIid;
+
 using win32::ComPtr;
 using win32::DispatchArg;
-
-IID ToIid(const InterfaceId& id) {
-  IID iid;
-  iid.Data1 = id.data1;
-  iid.Data2 = id.data2;
-  iid.Data3 = id.data3;
-  for (std::size_t i = 0; i < 8; ++i) iid.Data4[i] = id.data4[i];
-  return iid;
-}
 
 class DispatchCustomProperty final : public kfx::CustomProperty, DispatchWrapper {
  public:
@@ -30,9 +24,7 @@ class DispatchCustomProperties final : public kfx::CustomProperties, DispatchWra
       : DispatchWrapper(std::move(object)) {}
 
   HRESULT get_Item(const Variant& key, std::shared_ptr<kfx::CustomProperty>* property) override {
-    ComPtr<IDispatch> child;
-    const HRESULT got = Child(L"Item", &key, &child);
-    return WrapChild<DispatchCustomProperty>(got, std::move(child), property);
+    return ChildAs<DispatchCustomProperty>(L"Item", &key, property);
   }
   HRESULT Remove(const Variant& key) override {
     const DispatchArg arg = ArgOf(key);

@@ -14,22 +14,6 @@ namespace mirdane::component {
 // (a position as VT_I4, the row key as VT_INT, a name as VT_BSTR).
 win32::DispatchArg ArgOf(const Variant& key);
 
-// The base of every wrapper: the host object, called by name.
-class DispatchWrapper {
- protected:
-  explicit DispatchWrapper(win32::ComPtr<IDispatch> object) : object_(std::move(object)) {}
-
-  HRESULT Text(const wchar_t* name, std::u16string* text) {
-    if (!text) return E_POINTER;
-    return object_.GetText(name, text);
-  }
-  HRESULT Long(const wchar_t* name, std::int32_t* value);
-  // The object that property `name` (with `key`, when given) answers.
-  HRESULT Child(const wchar_t* name, const Variant* key, win32::ComPtr<IDispatch>* child);
-
-  win32::DispatchObject object_;
-};
-
 // Wraps the object a collection's Item answers, or fails as the call did.
 template <typename Wrapper, typename Interface>
 HRESULT WrapChild(HRESULT got, win32::ComPtr<IDispatch> child, std::shared_ptr<Interface>* out) {
@@ -43,5 +27,28 @@ HRESULT WrapChild(HRESULT got, win32::ComPtr<IDispatch> child, std::shared_ptr<I
   }
   return got;
 }
+
+// The base of every wrapper: the host object, called by name.
+class DispatchWrapper {
+ protected:
+  explicit DispatchWrapper(win32::ComPtr<IDispatch> object) : object_(std::move(object)) {}
+
+  HRESULT Text(const wchar_t* name, std::u16string* text) {
+    if (!text) return E_POINTER;
+    return object_.GetText(name, text);
+  }
+  HRESULT Long(const wchar_t* name, std::int32_t* value);
+  // The object that property `name` (with `key`, when given) answers.
+  HRESULT Child(const wchar_t* name, const Variant* key, win32::ComPtr<IDispatch>* child);
+  // That object, wrapped by Wrapper.
+  template <typename Wrapper, typename Interface>
+  HRESULT ChildAs(const wchar_t* name, const Variant* key, std::shared_ptr<Interface>* out) {
+    win32::ComPtr<IDispatch> child;
+    const HRESULT got = Child(name, key, &child);
+    return WrapChild<Wrapper>(got, std::move(child), out);
+  }
+
+  win32::DispatchObject object_;
+};
 
 }  // namespace mirdane::component

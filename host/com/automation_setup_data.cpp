@@ -4,18 +4,12 @@
 #include "host/com/automation_host.h"
 #include "host/com/automation_members.h"
 #include "host/com/automation_shared.h"
+#include "win32/interface_id.h"
 
 namespace mirdane::hostcom {
 namespace {
 
-IID ToIid(const InterfaceId& id) {
-  IID iid;
-  iid.Data1 = id.data1;
-  iid.Data2 = id.data2;
-  iid.Data3 = id.data3;
-  for (std::size_t i = 0; i < 8; ++i) iid.Data4[i] = id.data4[i];
-  return iid;
-}
+using win32::ToIid;
 
 class AutomationCustomProperty final : public AutomationObject {
  public:

@@ -4,6 +4,7 @@
 #include "base/text.h"
 #include "host/batch/batch_release_data.h"
 #include "host/com/automation_host.h"
+#include "host/com/script_client.h"
 #include "win32/dispatch_call.h"
 
 namespace mirdane::hostcom {
@@ -13,18 +14,11 @@ using win32::ComPtr;
 using win32::DispatchArg;
 using win32::DispatchObject;
 
-std::string Describe(const char* what, ::HRESULT result) {
-  return std::string(what) + ": " + Utf16ToUtf8(HresultText(static_cast<HRESULT>(result)));
-}
-
 // Calls a script method that answers a KfxReturnValue.
 ::HRESULT CallScript(DispatchObject& script, const wchar_t* name, kfx::KfxReturnValue* outcome) {
-  win32::UniqueVariant result;
-  const ::HRESULT answer = script.Call(name, {}, &result);
-  if (FAILED(answer)) return answer;
   LONG value = kfx::KFX_REL_ERROR;
-  if (FAILED(win32::LongOf(*result.get(), &value))) return DISP_E_TYPEMISMATCH;
-  *outcome = static_cast<kfx::KfxReturnValue>(value);
+  const ::HRESULT answer = hostcom::CallScript(script, name, &value);
+  if (SUCCEEDED(answer)) *outcome = static_cast<kfx::KfxReturnValue>(value);
   return answer;
 }
 
@@ -42,24 +36,12 @@ ComReleaseOutcome ReleaseDocumentsThroughCom(const batch::BatchFile& file,
   ComReleaseOutcome outcome;
   win32::ScopedComInit com;
   if (FAILED(com.result())) {
-    outcome.error = Describe("COM could not be initialised", com.result());
+    outcome.error = DescribeFailure("COM could not be initialised", com.result());
     return outcome;
   }
-  CLSID clsid{};
-  if (const ::HRESULT r = ::CLSIDFromProgID(kReleaseScriptProgId, &clsid); FAILED(r)) {
-    outcome.error = Describe(
-        "the release script mirdane.LorvenExportConnector is not registered (regsvr32 mirdane.dll)",
-        r);
-    return outcome;
-  }
-  ComPtr<IDispatch> created;
-  if (const ::HRESULT r = ::CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch,
-                                             created.put_void());
-      FAILED(r)) {
-    outcome.error = Describe("the release script mirdane.LorvenExportConnector cannot be created", r);
-    return outcome;
-  }
-  DispatchObject script(created);
+  DispatchObject script;
+  outcome.error = CreateScript(kReleaseScriptProgId, &script);
+  if (!outcome.error.empty()) return outcome;
   kfx::KfxReturnValue result = kfx::KFX_REL_SUCCESS;
   bool opened = false;
   // Each document's turn; false (with the outcome's error set) ends the batch.
@@ -73,19 +55,19 @@ ComReleaseOutcome ReleaseDocumentsThroughCom(const batch::BatchFile& file,
     }
     if (const ::HRESULT r = script.PutRef(L"DocumentData", DispatchArg::Object(data.get()));
         FAILED(r)) {
-      outcome.error = Describe("the release script refused its DocumentData", r);
+      outcome.error = DescribeFailure("the release script refused its DocumentData", r);
       return false;
     }
     if (!opened) {
       if (const ::HRESULT r = CallScript(script, L"OpenScript", &result); FAILED(r)) {
-        outcome.error = Describe("OpenScript failed", r);
+        outcome.error = DescribeFailure("OpenScript failed", r);
         return false;
       }
       opened = true;
     }
     result = kfx::KFX_REL_ERROR;
     if (const ::HRESULT r = CallScript(script, L"ReleaseDoc", &result); FAILED(r)) {
-      outcome.error = Describe("ReleaseDoc failed", r);
+      outcome.error = DescribeFailure("ReleaseDoc failed", r);
       return false;
     }
     if (result == kfx::KFX_REL_SUCCESS) ++outcome.released;

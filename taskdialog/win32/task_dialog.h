@@ -94,18 +94,18 @@ class CXTaskDialog : public CDialogImpl, private ExpanderWindow {
   UINT_PTR animationTimer_ = 0;
   DWORD timeBase_ = 0;
 
-  UniqueFont messageFont_;
-  UniqueFont largeFont_;
+  UniqueHFont messageFont_;
+  UniqueHFont largeFont_;
   COLORREF textColour_ = 0;
   // The controls refer to the brushes and the two icons in place, so that a
   // replaced icon shows at the next paint.
-  UniqueBrush contentBrush_;
-  UniqueBrush bandBrush_;
+  UniqueHBrush contentBrush_;
+  UniqueHBrush bandBrush_;
 
-  UniqueIcon mainIcon_;
-  UniqueIcon footerIcon_;
+  UniqueHIcon mainIcon_;
+  UniqueHIcon footerIcon_;
   bool stockMain_ = false;
-  UniqueIcon warning16_, warning32_, arrow_, arrowHot_, error16_, error32_, information16_,
+  UniqueHIcon warning16_, warning32_, arrow_, arrowHot_, error16_, error32_, information16_,
       information32_, shield16_, shield32_;
 
   CXTaskDialogIconStatic mainIconControl_;

@@ -64,9 +64,9 @@ class CXTaskDialogCommandLink : public CWindowImpl {
   void SwapImage(bool toHot);
   void Draw(const DRAWITEMSTRUCT& item);
 
-  UniquePen focusPen_;
-  UniquePen hotPen_;
-  UniquePen normalPen_;
+  UniqueHPen focusPen_;
+  UniqueHPen hotPen_;
+  UniqueHPen normalPen_;
   HICON shield_ = nullptr;
   HICON arrow_ = nullptr;
   HICON hotArrow_ = nullptr;

@@ -106,7 +106,7 @@ void CXTaskDialog::LoadCommonButtonTexts() {
   if (!bandBrush_) return LastErrorResult();
   const HINSTANCE module = ResourceInstance();
   struct StockLoad {
-    UniqueIcon* icon;
+    UniqueHIcon* icon;
     unsigned id;
     int size;
   };
@@ -172,7 +172,7 @@ HICON CXTaskDialog::ReadIcon(std::uintptr_t value, bool useHandle, bool main,
 }
 
 ::HRESULT CXTaskDialog::LayOut() {
-  UniqueCreatedDc dc(CreateDCW(L"DISPLAY", nullptr, nullptr, nullptr));
+  UniqueHdc dc(CreateDCW(L"DISPLAY", nullptr, nullptr, nullptr));
   if (!dc) return LastErrorResult();
   // The record as it was before the padded border width was added: every
   // version of the platform fills it.

@@ -1,5 +1,7 @@
 #include "taskdialog/win32/window_framework.h"
 
+#include "win32/window.h"
+
 namespace mirdane::taskdialog::win32 {
 namespace {
 
@@ -92,31 +94,6 @@ bool CDialogImpl::ReflectNotification(UINT message, WPARAM wParam, LPARAM lParam
   return result != 0;
 }
 
-namespace {
-
-// Messages whose answer a dialog procedure returns itself rather than
-// through DWLP_MSGRESULT.
-bool AnswersDirectly(UINT message) {
-  switch (message) {
-    case WM_INITDIALOG:
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORMSGBOX:
-    case WM_CTLCOLORSCROLLBAR:
-    case WM_CTLCOLORSTATIC:
-    case WM_COMPAREITEM:
-    case WM_VKEYTOITEM:
-    case WM_CHARTOITEM:
-    case WM_QUERYDRAGICON:
-      return true;
-    default:
-      return false;
-  }
-}
-
-}  // namespace
 
 INT_PTR CALLBACK CDialogImpl::DialogProc(HWND window, UINT message, WPARAM wParam,
                                          LPARAM lParam) {
@@ -137,7 +114,7 @@ INT_PTR CALLBACK CDialogImpl::DialogProc(HWND window, UINT message, WPARAM wPara
     self->OnFinalMessage(window);
   }
   if (!handled) return FALSE;
-  if (AnswersDirectly(message)) return static_cast<INT_PTR>(result);
+  if (::mirdane::win32::DialogAnswersDirectly(message)) return static_cast<INT_PTR>(result);
   SetWindowLongPtrW(window, DWLP_MSGRESULT, result);
   return TRUE;
 }

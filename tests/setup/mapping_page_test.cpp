@@ -182,5 +182,18 @@ TEST_F(MappingPageTest, ListsLongerThanTheCommandRangesAreCutWithANote) {
   EXPECT_EQ(Slot(6).source, u"field 255");
 }
 
+TEST(MappingMenuCommands, AreExactlyTheCommandsTheMenuCanSend) {
+  // The Windows page hands these, and only these, to OnCommand.
+  for (const int command : {kCommandTextConstant, kCommandNoMapping, kCommandFirstCaptureValue,
+                            kCommandFirstCaptureValue + 255, kCommandIndexFieldBase + 1,
+                            kCommandIndexFieldBase + 255}) {
+    EXPECT_TRUE(IsMappingMenuCommand(command)) << command;
+  }
+  for (const int command : {0, 1, 32778, kCommandFirstCaptureValue - 1, kCommandIndexFieldBase,
+                            kCommandIndexFieldBase + 256, kControlDisplayFieldNames}) {
+    EXPECT_FALSE(IsMappingMenuCommand(command)) << command;
+  }
+}
+
 }  // namespace
 }  // namespace mirdane

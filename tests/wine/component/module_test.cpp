@@ -62,8 +62,10 @@ TEST(Module, AnswersOnlyForItsOwnClasses) {
   EXPECT_EQ(getClassObject(IID_IDispatch, IID_IClassFactory, &object), CLASS_E_CLASSNOTAVAILABLE);
   EXPECT_EQ(object, nullptr);
   EXPECT_EQ(getClassObject(CLSID_LorvenExportConnector, IID_IDispatch, &object), E_NOINTERFACE);
-  ASSERT_EQ(getClassObject(CLSID_LorvenExportConnector, IID_IClassFactory, &object), S_OK);
-  static_cast<IClassFactory*>(object)->Release();
+  ComPtr<IClassFactory> factory;
+  ASSERT_EQ(getClassObject(CLSID_LorvenExportConnector, IID_IClassFactory, factory.put_void()),
+            S_OK);
+  EXPECT_TRUE(factory);
 }
 
 TEST(Module, CarriesItsVersionAndStrings) {

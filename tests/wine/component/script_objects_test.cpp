@@ -61,9 +61,9 @@ TEST(ReleaseScript, EveryMemberThroughTheVtable) {
   auto host = HostReleaseData(data);
   EXPECT_EQ(script->putref_DocumentData(reinterpret_cast<IReleaseData*>(host.get())), S_OK);
   EXPECT_EQ(script->get_DocumentData(&held), S_OK);
-  EXPECT_EQ(static_cast<IUnknown*>(held), static_cast<IUnknown*>(host.get()))
+  const auto owned = ComPtr<IReleaseData>::Attach(held);
+  EXPECT_EQ(static_cast<IUnknown*>(owned.get()), static_cast<IUnknown*>(host.get()))
       << "the host's own object comes back";
-  if (held) held->Release();
 
   EXPECT_EQ(script->CloseScript(&result), S_OK);
   EXPECT_EQ(result, KFX_REL_SUCCESS);

@@ -115,11 +115,10 @@ DWORD RunProgram(const std::wstring& commandLine) {
                         &startup, &process)) {
     return static_cast<DWORD>(-1);
   }
-  ::WaitForSingleObject(process.hProcess, INFINITE);
+  const win32::UniqueHandle thread(process.hThread), program(process.hProcess);
+  ::WaitForSingleObject(program.get(), INFINITE);
   DWORD code = static_cast<DWORD>(-1);
-  ::GetExitCodeProcess(process.hProcess, &code);
-  ::CloseHandle(process.hThread);
-  ::CloseHandle(process.hProcess);
+  ::GetExitCodeProcess(program.get(), &code);
   return code;
 }
 
