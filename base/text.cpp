@@ -93,8 +93,21 @@ std::u16string Utf8ToUtf16(std::string_view text) {
 
 std::string Utf16ToUtf8(std::u16string_view text) {
   std::string out;
-  out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) {
+  AssignUtf8(text, &out);
+  return out;
+}
+
+void AssignUtf8(std::u16string_view text, std::string* utf8) {
+  std::string& out = *utf8;
+  // Most values are ASCII: their leading run is copied unit for unit
+  // rather than appended a byte at a time.
+  std::size_t ascii = 0;
+  while (ascii < text.size() && text[ascii] < 0x80) ++ascii;
+  out.resize(ascii);
+  for (std::size_t i = 0; i < ascii; ++i) out[i] = static_cast<char>(text[i]);
+  if (ascii == text.size()) return;
+  out.reserve(text.size() + (text.size() - ascii) * 2);
+  for (std::size_t i = ascii; i < text.size(); ++i) {
     const char16_t c = text[i];
     if (IsHighSurrogate(c) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
       const char32_t cp = 0x10000 + ((static_cast<char32_t>(c) - 0xD800) << 10) +
@@ -107,7 +120,6 @@ std::string Utf16ToUtf8(std::u16string_view text) {
       AppendUtf8(out, c);
     }
   }
-  return out;
 }
 
 std::u16string AsciiUpper(std::u16string_view text) {
@@ -127,6 +139,16 @@ bool EqualsIgnoringAsciiCase(std::u16string_view a, std::u16string_view b) {
     if (x != y) return false;
   }
   return true;
+}
+
+std::size_t AsciiCaseInsensitiveHash::operator()(std::u16string_view text) const {
+  // FNV-1a over the folded code units.
+  std::uint64_t hash = 14695981039346656037ull;
+  for (char16_t c : text) {
+    if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - u'a' + u'A');
+    hash = (hash ^ c) * 1099511628211ull;
+  }
+  return static_cast<std::size_t>(hash);
 }
 
 std::u16string_view TrimBlanks(std::u16string_view text) {

@@ -10,11 +10,23 @@ namespace mirdane {
 std::u16string Utf8ToUtf16(std::string_view text);
 // UTF-16 to UTF-8. Unpaired surrogates become U+FFFD.
 std::string Utf16ToUtf8(std::u16string_view text);
+// The same into `utf8`, whose storage is reused.
+void AssignUtf8(std::u16string_view text, std::string* utf8);
 
 // The ASCII letters of `text` in upper case; everything else unchanged.
 std::u16string AsciiUpper(std::u16string_view text);
 // Whether two texts are equal ignoring the case of ASCII letters.
 bool EqualsIgnoringAsciiCase(std::u16string_view a, std::u16string_view b);
+// Hash and equality for maps keyed by names that compare ignoring the case
+// of ASCII letters, as column and library names do.
+struct AsciiCaseInsensitiveHash {
+  std::size_t operator()(std::u16string_view text) const;
+};
+struct AsciiCaseInsensitiveEqual {
+  bool operator()(std::u16string_view a, std::u16string_view b) const {
+    return EqualsIgnoringAsciiCase(a, b);
+  }
+};
 // `text` without leading and trailing blanks (U+0020).
 std::u16string_view TrimBlanks(std::u16string_view text);
 // The number of Unicode code points (a surrogate pair counts once).

@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 
 #include "base/hresult.h"
@@ -53,6 +54,15 @@ class Variant {
   static Variant ErrorCode(HRESULT code) { return Integer(VarType::Error, code); }
   // An optional argument left out, as automation passes it.
   static Variant Missing() { return ErrorCode(hr::kParamNotFound); }
+
+  // Makes this a BStr holding `text`, reusing the storage it already has.
+  void SetText(std::u16string_view text) {
+    type_ = VarType::BStr;
+    integer_ = 0;
+    real_ = 0.0;
+    object_.reset();
+    text_.assign(text);
+  }
 
   VarType type() const { return type_; }
   bool IsEmpty() const { return type_ == VarType::Empty; }

@@ -1,155 +1,164 @@
 // Benchmark: documents released into the embedded stand-in, against a
-// baseline that writes the same rows with plain SQLite calls in the same run.
+// baseline that writes byte for byte the same rows with plain SQLite calls,
+// in interleaved rounds of the same run; then how the release scales with
+// the number of documents (time and peak memory of `mirdane release`) and
+// with the number of lines.
 //
-// The baseline does what the connector must do at the least: one connection
-// per document, a prepared INSERT per row, a commit per row, with the same
-// durability settings (WAL, synchronous=FULL). The connector's mandatory 1 ms
-// pause per document is measured on its own and reported apart, so that the
-// connector's own overhead is visible.
-#include <sqlite3.h>
+// Both sides keep the same rules: the library attached to an in-memory
+// connection, WAL with synchronous=FULL, a commit per row, and the 1 ms
+// pause before each document's transaction number. By default the systems
+// lie in /dev/shm, where a commit costs no disk flush, so that the figures
+// compare the two sides' own work rather than the disk.
+#include <sys/wait.h>
+#include <unistd.h>
 
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include <CLI/CLI.hpp>
 
 #include "base/text.h"
+#include "bench/bench_support.h"
+#include "bench/standin_baseline.h"
 #include "bridge/bridge_tool.h"
 #include "dbax/ax_library.h"
 #include "dbax/provider/schema_session.h"
-#include "host/batch/batch_file.h"
-#include "host/batch/batch_release.h"
-#include "host/batch/host_log.h"
 
 namespace mirdane::bench {
 namespace {
 
-using Clock = std::chrono::steady_clock;
 namespace fs = std::filesystem;
 
-double SecondsSince(Clock::time_point start) {
-  return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-// A fresh stand-in system with the bridge tables.
-std::string NewSystem(const fs::path& root, const std::string& name) {
-  const fs::path directory = root / name;
+// A fresh stand-in system with the bridge tables in XALIB.
+std::u16string NewSystem(const fs::path& directory) {
   fs::remove_all(directory);
-  const std::string source = "sqlite:" + directory.string();
-  auto schema = dbAx::provider::OpenSchemaSession(Utf8ToUtf16(source), u"", u"");
+  const std::u16string source = u"sqlite:" + Utf8ToUtf16(directory.string());
+  auto schema = dbAx::provider::OpenSchemaSession(source, u"", u"");
   bridge::CreateBridgeTables(*schema, u"XALIB");
   return source;
 }
 
-// The batch: three header values and three line columns from table fields.
-batch::BatchFile MakeBatch(const std::string& source, int documents, int lines) {
-  batch::BatchFile file;
-  file.setup.connectString = Utf8ToUtf16(source);
-  file.setup.customProperties = {{u"serverAPILibrary", u"XALIB"}};
-  file.setup.links = {{u"INV", 1, u"UAGYCPP.GYH6CD"},
-                      {u"Vendor", 0, u"UAGYCPP.GYHBCD"},
-                      {u"Total", 0, u"UAGYCPP.GYAB34"},
-                      {u"Description", 0, u"UAG0CPP.G0FRNA"},
-                      {u"Quantity", 0, u"UAG0CPP.G0AAQT"},
-                      {u"Price", 0, u"UAG0CPP.G0ACPR"}};
-  for (int d = 0; d < documents; ++d) {
-    batch::DocumentSpec document;
-    document.number = d + 1;
-    document.indexFields = {{u"Vendor", u"V1001"}, {u"Total", u"1234.50"}};
-    batch::TableSpec table{u"Lines", {{u"Description", {}}, {u"Quantity", {}}, {u"Price", {}}}};
-    for (int l = 0; l < lines; ++l) {
-      table.columns[0].second.push_back(u"Item " + Utf8ToUtf16(std::to_string(l + 1)));
-      table.columns[1].second.push_back(u"2");
-      table.columns[2].second.push_back(u"4.95");
+// The release against the baseline for documents of `lines` lines.
+void CompareWithSqlite(const fs::path& root, int documents, int lines, int rounds) {
+  Ratios ratios;
+  std::vector<double> release_ms, baseline_ms;
+  for (int round = 0; round < rounds; ++round) {
+    const fs::path released = root / "release";
+    const auto file = MakeBatch(NewSystem(released), u"XALIB", documents, lines);
+    const double release = TimeRelease(file, root / "logs");
+    const auto rows = ReadStoredDocuments(released / "XALIB.db");
+
+    const fs::path written = root / "baseline";
+    NewSystem(written);
+    const double baseline = WriteWithSqlite(written / "XALIB.db", rows);
+    std::string difference;
+    if (!SameRows(released / "XALIB.db", written / "XALIB.db", &difference)) {
+      std::fprintf(stderr, "the baseline's rows differ from the release's: %s\n", difference.c_str());
+      std::exit(1);
     }
-    document.tables.push_back(std::move(table));
-    file.documents.push_back(std::move(document));
+    ratios.values.push_back(release / baseline);
+    release_ms.push_back(1e3 * release / documents);
+    baseline_ms.push_back(1e3 * baseline / documents);
   }
-  return file;
+  std::printf("  %6d %8d %14.3f %14.3f   %s\n", documents, lines, Median(release_ms),
+              Median(baseline_ms), ratios.Text().c_str());
 }
 
-// Seconds to release every document of `file`; false when any failed.
-double ReleaseAll(const batch::BatchFile& file, const fs::path& logs, bool* all_released) {
-  batch::HostLog log(logs, [](const std::string&) {});
-  const auto start = Clock::now();
-  *all_released = batch::ReleaseDocuments(file, log) == file.documents.size();
-  return SecondsSince(start);
-}
-
-void Check(int rc, sqlite3* db, const char* what) {
-  if (rc != SQLITE_OK && rc != SQLITE_DONE) {
-    std::fprintf(stderr, "baseline: %s: %s\n", what, sqlite3_errmsg(db));
-    std::exit(1);
-  }
-}
-
-// The same rows with plain SQLite calls.
-double BaselineAll(const std::string& source, int documents, int lines) {
-  const std::string library = (fs::path(source.substr(7)) / "XALIB.db").string();
-  long long number = 260000000000000;
-  const auto start = Clock::now();
-  for (int d = 0; d < documents; ++d) {
-    sqlite3* db = nullptr;
-    Check(sqlite3_open_v2(":memory:", &db, SQLITE_OPEN_READWRITE, nullptr), db, "open");
-    sqlite3_busy_timeout(db, 60000);
-    Check(sqlite3_exec(db, ("ATTACH DATABASE '" + library + "' AS XALIB").c_str(), nullptr, nullptr, nullptr), db, "attach");
-    Check(sqlite3_exec(db, "PRAGMA XALIB.synchronous=FULL", nullptr, nullptr, nullptr), db, "pragma");
-    ++number;
-    sqlite3_stmt* header = nullptr;
-    Check(sqlite3_prepare_v2(db, "INSERT INTO XALIB.UAGYCPP (GYABNV, GYH6CD, GYHBCD, GYAB34) VALUES (?, ?, ?, ?)", -1, &header, nullptr), db, "prepare header");
-    sqlite3_bind_int64(header, 1, number);
-    sqlite3_bind_text(header, 2, "INV       ", -1, SQLITE_STATIC);
-    sqlite3_bind_text(header, 3, "V1001     ", -1, SQLITE_STATIC);
-    sqlite3_bind_text(header, 4, "1234.50", -1, SQLITE_STATIC);
-    Check(sqlite3_step(header), db, "insert header");
-    sqlite3_finalize(header);
-    sqlite3_stmt* line = nullptr;
-    Check(sqlite3_prepare_v2(db, "INSERT INTO XALIB.UAG0CPP (G0ABNV, G0GMNB, G0SSFW, G0SSN4, G0FRNA, G0AAQT, G0ACPR) VALUES (?, ?, '0', '0', ?, ?, ?)", -1, &line, nullptr), db, "prepare line");
-    for (int l = 0; l < lines; ++l) {
-      const std::string description = "Item " + std::to_string(l + 1);
-      sqlite3_reset(line);
-      sqlite3_bind_int64(line, 1, number);
-      sqlite3_bind_int(line, 2, l + 1);
-      sqlite3_bind_text(line, 3, description.c_str(), -1, SQLITE_TRANSIENT);
-      sqlite3_bind_int(line, 4, 2);
-      sqlite3_bind_text(line, 5, "4.95", -1, SQLITE_STATIC);
-      Check(sqlite3_step(line), db, "insert line");
-    }
-    sqlite3_finalize(line);
-    sqlite3_close(db);
-  }
-  return SecondsSince(start);
-}
-
-// What the 1 ms pause before each transaction number costs on this machine.
-double PauseSeconds(int documents) {
-  const auto start = Clock::now();
-  for (int d = 0; d < documents; ++d) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  return SecondsSince(start);
-}
-
-struct Measurement {
-  double connector = 0;
-  double pause = 0;
-  double baseline = 0;
+struct ChildRun {
+  double seconds = 0;
+  double peak_mb = 0;
 };
 
-Measurement Measure(const fs::path& root, int documents, int lines) {
-  Measurement m;
-  bool released = false;
-  const std::string connector = NewSystem(root, "connector");
-  m.connector = ReleaseAll(MakeBatch(connector, documents, lines), root / "logs", &released);
-  if (!released) {
-    std::fprintf(stderr, "a document was not released; see %s\n", (root / "logs").c_str());
+// `mirdane release` of a batch file in a process of its own, started by
+// mirdane_peak_memory (beside this program) so that its peak resident
+// memory is its own: wall time and that peak.
+ChildRun RunMirdane(const std::string& mirdane, const fs::path& batch, const fs::path& root) {
+  static const std::string peak_memory =
+      (fs::read_symlink("/proc/self/exe").parent_path() / "mirdane_peak_memory").string();
+  const std::string batch_arg = batch.string();
+  const std::string logs = (root / "logs").string();
+  const std::string counter = (root / "counter").string();
+  const std::string peak_file = (root / "peak").string();
+  // The child would otherwise write what this process has not yet flushed.
+  std::fflush(stdout);
+  std::fflush(stderr);
+  const auto start = Clock::now();
+  const pid_t child = fork();
+  if (child == 0) {
+    std::freopen("/dev/null", "w", stdout);
+    std::freopen("/dev/null", "w", stderr);
+    execl(peak_memory.c_str(), peak_memory.c_str(), peak_file.c_str(), mirdane.c_str(), "release",
+          "--batch", batch_arg.c_str(), "--log-dir", logs.c_str(), "--counter-file",
+          counter.c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  const double seconds = SecondsSince(start);
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    std::fprintf(stderr, "%s release --batch %s failed (status %d)\n", mirdane.c_str(),
+                 batch_arg.c_str(), status);
     std::exit(1);
   }
-  m.pause = PauseSeconds(documents);
-  m.baseline = BaselineAll(NewSystem(root, "baseline"), documents, lines);
-  return m;
+  double peak_kb = 0;
+  std::ifstream(peak_file) >> peak_kb;
+  return ChildRun{seconds, peak_kb / 1024.0};
+}
+
+// Milliseconds per document and peak memory of `mirdane release` as the
+// documents grow: each size against the smallest.
+void ScaleDocuments(const std::string& mirdane, const fs::path& root, int rounds) {
+  std::printf("\nmirdane release as the documents grow (5 lines each; %d rounds, medians; the "
+              "time of a release of no document taken off)\n", rounds);
+  std::printf("  %9s %12s %10s %12s %10s\n", "documents", "ms/document", "ratio", "peak MB",
+              "ratio");
+  const auto median_run = [&](int documents) {
+    const fs::path system = root / "scale";
+    const auto file = MakeBatch(u"sqlite:" + Utf8ToUtf16(system.string()), u"XALIB", documents, 5);
+    const fs::path batch = root / "scale.json";
+    std::ofstream(batch) << BatchJson(file);
+    std::vector<double> seconds, peaks;
+    for (int round = 0; round < rounds; ++round) {
+      NewSystem(system);
+      const ChildRun run = RunMirdane(mirdane, batch, root);
+      seconds.push_back(run.seconds);
+      peaks.push_back(run.peak_mb);
+    }
+    return ChildRun{Median(seconds), Median(peaks)};
+  };
+  const ChildRun empty = median_run(0);
+  double first_ms = 0, first_mb = 0;
+  for (const int documents : {10, 100, 1000, 10000}) {
+    const ChildRun run = median_run(documents);
+    const double ms = 1e3 * (run.seconds - empty.seconds) / documents;
+    if (documents == 10) {
+      first_ms = ms;
+      first_mb = run.peak_mb;
+    }
+    std::printf("  %9d %12.3f %10.2f %12.1f %10.2f\n", documents, ms, ms / first_ms, run.peak_mb,
+                run.peak_mb / first_mb);
+  }
+  std::printf("  goals: time per document within 1.2x, peak memory within 1.5x of 10 documents\n");
+}
+
+// Time per line of the release as a document's lines grow.
+void ScaleLines(const fs::path& root, int rounds) {
+  std::printf("\nthe release as the lines grow (%d rounds, medians)\n", rounds);
+  std::printf("  %8s %10s %14s %12s\n", "lines", "documents", "ms/document", "us/line");
+  for (const int lines : {1, 10, 100, 1000, 10000}) {
+    const int documents = lines >= 1000 ? 2 : lines >= 100 ? 10 : 50;
+    std::vector<double> seconds;
+    for (int round = 0; round < rounds; ++round) {
+      const auto file = MakeBatch(NewSystem(root / "lines"), u"XALIB", documents, lines);
+      seconds.push_back(TimeRelease(file, root / "logs"));
+    }
+    const double total = Median(seconds);
+    std::printf("  %8d %10d %14.3f %12.1f\n", lines, documents, 1e3 * total / documents,
+                1e6 * total / (static_cast<double>(documents) * lines));
+  }
 }
 
 }  // namespace
@@ -157,42 +166,34 @@ Measurement Measure(const fs::path& root, int documents, int lines) {
 
 int main(int argc, char** argv) {
   using namespace mirdane::bench;
-  int documents = 200;
-  int lines = 5;
-  std::string work = "build/bench";
-  CLI::App app{"mirdane release benchmark: the connector against plain SQLite, in one run"};
-  app.add_option("--documents", documents, "documents in the main run")->check(CLI::PositiveNumber);
-  app.add_option("--lines", lines, "charge lines per document in the main run")->check(CLI::PositiveNumber);
-  app.add_option("--work", work, "scratch directory");
+  int documents = 100;
+  int rounds = 5;
+  std::string work = std::filesystem::is_directory("/dev/shm") ? "/dev/shm/mirdane-bench"
+                                                                 : "build/bench";
+  std::string mirdane;
+  CLI::App app{"mirdane release benchmark: the stand-in against plain SQLite, in one run"};
+  app.add_option("--documents", documents, "documents in each compared run")
+      ->check(CLI::PositiveNumber);
+  app.add_option("--rounds", rounds, "interleaved rounds (at least 5 for the ratios)")
+      ->check(CLI::PositiveNumber);
+  app.add_option("--work", work, "scratch directory (default: in /dev/shm)");
+  app.add_option("--mirdane", mirdane, "the mirdane program, for the scaling table");
   CLI11_PARSE(app, argc, argv);
 
-  const fs::path root(work);
-  fs::create_directories(root);
+  const std::filesystem::path root(work);
+  std::filesystem::create_directories(root);
   dbAx::AxLibInit();
 
-  const Measurement m = Measure(root, documents, lines);
-  const int rows = documents * (lines + 1);
-  const double own = m.connector - m.pause;
-  std::printf("release of %d documents with %d charge lines each (%d rows), stand-in on %s\n",
-              documents, lines, rows, root.c_str());
-  std::printf("  connector          %8.3f s  %8.1f documents/s  %7.1f us/row\n", m.connector,
-              documents / m.connector, 1e6 * m.connector / rows);
-  std::printf("    of which pauses  %8.3f s  (the 1 ms pause before each transaction number)\n", m.pause);
-  std::printf("    own work         %8.3f s  %8.1f documents/s  %7.1f us/row\n", own,
-              documents / own, 1e6 * own / rows);
-  std::printf("  plain SQLite       %8.3f s  %8.1f documents/s  %7.1f us/row\n", m.baseline,
-              documents / m.baseline, 1e6 * m.baseline / rows);
-  std::printf("  ratio connector / plain SQLite: %.2f (own work without pauses: %.2f)\n\n",
-              m.connector / m.baseline, own / m.baseline);
+  std::printf("stand-in: the release / plain SQLite writing the same rows (%d interleaved "
+              "rounds; median (min) of the ratios), on %s\n", rounds, root.c_str());
+  std::printf("  %6s %8s %14s %14s   %s\n", "docs", "lines", "release ms/doc", "sqlite ms/doc",
+              "ratio");
+  for (const int lines : {1, 10, 100}) CompareWithSqlite(root, documents, lines, rounds);
+  std::printf("  goal: the release within 1.05x of plain SQLite (median)\n");
 
-  std::printf("time per document as the lines grow\n");
-  std::printf("  %6s %14s %14s %8s\n", "lines", "connector ms", "baseline ms", "ratio");
-  for (const int grow : {1, 10, 100, 1000}) {
-    const int docs = grow >= 1000 ? 2 : grow >= 100 ? 5 : 20;
-    const Measurement g = Measure(root, docs, grow);
-    std::printf("  %6d %14.2f %14.2f %8.2f\n", grow, 1e3 * g.connector / docs,
-                1e3 * g.baseline / docs, g.connector / g.baseline);
-  }
+  if (!mirdane.empty()) ScaleDocuments(mirdane, root, 3);
+  ScaleLines(root, 3);
   dbAx::AxLibTerm();
+  std::filesystem::remove_all(root);
   return 0;
 }

@@ -56,13 +56,18 @@ int RunRelease(const ReleaseOptions& options) {
   // (Through --com the DLL reads it in this same process.)
   if (!options.counter_file.empty()) SetEnvironment(kCounterFileVariable, options.counter_file);
   const std::filesystem::path path(options.batch);
-  batch::BatchFile file;
+  // The whole file is checked before the first document is released; the
+  // documents are then read again one at a time, so that memory does not
+  // grow with their number.
+  std::unique_ptr<batch::BatchFileReader> reader;
   try {
-    file = batch::LoadBatchFile(path);
+    reader = std::make_unique<batch::BatchFileReader>(path);
   } catch (const batch::BatchFileError& error) {
     std::cerr << "mirdane release: " << error.what() << "\n";
     return kExitUsage;
   }
+  const batch::BatchFile& file = reader->file();
+  const std::size_t total = reader->documentCount();
   for (const auto& note : file.notes) std::cerr << "mirdane release: " << note << "\n";
   for (const auto& warning : batch::CheckLinks(file)) {
     std::cerr << "mirdane release: warning: " << warning << "\n";
@@ -71,40 +76,47 @@ int RunRelease(const ReleaseOptions& options) {
   const std::filesystem::path log_dir =
       options.log_dir.empty() ? path.parent_path() / "logs" : std::filesystem::path(options.log_dir);
   batch::HostLog log(log_dir);
-  ProgressBar progress(stderr, file.documents.size());
+  ProgressBar progress(stderr, total);
 
   DataAccessLibrary library;
   batch::ReleaseHooks hooks;
+  // Counted as they go: a file that no longer reads as it did ends the loop.
+  std::size_t released = 0;
   hooks.before = [&progress](const batch::DocumentSpec&) { progress.Hide(); };
-  hooks.after = [&progress](const batch::DocumentSpec& document, kfx::KfxReturnValue result) {
+  hooks.after = [&](const batch::DocumentSpec& document, kfx::KfxReturnValue result) {
     std::cout << "document " << document.number << ": "
               << (result == kfx::KFX_REL_SUCCESS ? "released" : "NOT released") << std::endl;
+    if (result == kfx::KFX_REL_SUCCESS) ++released;
     progress.Show(static_cast<std::size_t>(document.number));
   };
-  std::size_t released = 0;
-  if (options.com) {
+  bool unreadable = false;
+  try {
+    if (options.com) {
 #if defined(_WIN32)
-    const auto outcome = hostcom::ReleaseDocumentsThroughCom(file, log, hooks);
-    progress.Hide();
-    if (!outcome.error.empty()) {
-      std::cerr << "mirdane release: " << outcome.error << "\n";
-      return kExitUsage;
-    }
-    released = outcome.released;
+      const auto outcome = hostcom::ReleaseDocumentsThroughCom(file, reader->Documents(), log, hooks);
+      progress.Hide();
+      if (!outcome.error.empty()) {
+        std::cerr << "mirdane release: " << outcome.error << "\n";
+        return kExitUsage;
+      }
 #endif
-  } else {
-    released = batch::ReleaseDocuments(file, log, hooks);
+    } else {
+      batch::ReleaseDocuments(file, reader->Documents(), log, hooks);
+    }
+  } catch (const batch::BatchFileError& error) {
+    progress.Hide();
+    std::cerr << "mirdane release: " << error.what() << "\n";
+    unreadable = true;
   }
   progress.Hide();
 
-  const std::size_t total = file.documents.size();
   std::cout << released << " of " << total << (total == 1 ? " document" : " documents")
             << " released";
   // A log that could not be written is not named as if it held the messages.
   if (log.failed()) std::cout << "; the log " << log.CurrentLogFile().string() << " could not be written";
   else if (released < total) std::cout << "; the log is " << log.CurrentLogFile().string();
   std::cout << "\n";
-  return released == total && !log.failed() ? kExitOk : kExitFailed;
+  return released == total && !log.failed() && !unreadable ? kExitOk : kExitFailed;
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include "dbax/ax_exception.h"
 #include "dbax/com_runtime.h"
 #include "dbax/connection_registry.h"
+#include "dbax/provider/session_pool.h"
 
 namespace dbAx {
 namespace {
@@ -27,11 +28,20 @@ void AxLibInit() {
 void AxLibTerm() {
   std::lock_guard lock(ConnectionRegistry::Mutex());
   if (!initialised) return;
-  ConnectionRegistry::Walk([](CAxConnection* connection) {
-    if (connection->_IsOpen()) connection->Close();
-    return true;
-  });
+  // The open connections give their sessions back to the pool as they close;
+  // the pool is emptied after them, however closing them goes.
+  auto& pool = provider::SessionPool::Instance();
+  try {
+    ConnectionRegistry::Walk([](CAxConnection* connection) {
+      if (connection->_IsOpen()) connection->Close();
+      return true;
+    });
+  } catch (...) {
+    pool.Clear();
+    throw;
+  }
   ConnectionRegistry::Clear();
+  pool.Clear();
   UninitializeComForThread();
   initialised = false;
 }

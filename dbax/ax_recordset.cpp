@@ -25,6 +25,7 @@ CAxRecordset::~CAxRecordset() {
 }
 
 void CAxRecordset::ReleaseRecordset() {
+  fieldLookups_.clear();
   fields_.reset();
   adoRecordset_.reset();
 }
@@ -72,6 +73,7 @@ void CAxRecordset::Open(const std::u16string& source, CAxConnection* connection,
   std::shared_ptr<provider::Fields> fields;
   result = adoRecordset_->get_Fields(&fields);
   if (Failed(result)) fail(result);
+  fieldLookups_.clear();
   fields_ = std::move(fields);
   ExchangeFields(false);
 }
@@ -121,8 +123,8 @@ bool CAxRecordset::SetFieldTextChecked(const std::u16string& name, const std::u1
 }
 
 bool CAxRecordset::SetFieldText(const std::u16string& name, const std::u16string& text) {
-  std::u16string variable = text;
-  const std::int32_t result = _FieldExchange(true, name, VarType::BStr, &variable);
+  exchangeText_.assign(text);
+  const std::int32_t result = _FieldExchange(true, name, VarType::BStr, &exchangeText_);
   if (result < 0) {
     const auto body =
         mirdane::FormatText(u"Failed to set Field '%s' to value '%s'", {name, text});
@@ -150,7 +152,13 @@ std::int32_t CAxRecordset::_FieldExchange(bool save, const std::u16string& name,
 HRESULT CAxRecordset::_GetField(const std::u16string& name,
                                 std::shared_ptr<provider::Field>* field) {
   if (!fields_) return mirdane::hr::kPointer;
-  return fields_->get_Item(Variant::Text(name), field);
+  if (const auto found = fieldLookups_.find(name); found != fieldLookups_.end()) {
+    *field = found->second.field;
+    return found->second.result;
+  }
+  const HRESULT result = fields_->get_Item(Variant::Text(name), field);
+  fieldLookups_.emplace(name, FieldLookup{result, mirdane::Failed(result) ? nullptr : *field});
+  return result;
 }
 
 std::int32_t CAxRecordset::_IsUpdatable(provider::Field& field) {
@@ -166,7 +174,8 @@ std::int32_t CAxRecordset::_IsUpdatable(provider::Field& field) {
 HRESULT CAxRecordset::_WriteFieldValue(provider::Field& field, VarType type,
                                        const std::u16string& variable) {
   // The connector exchanges text only; any other variable type clears the value.
-  exchangeValue_ = type == VarType::BStr ? Variant::Text(variable) : Variant();
+  if (type == VarType::BStr) exchangeValue_.SetText(variable);
+  else exchangeValue_ = Variant();
   return field.put_Value(exchangeValue_);
 }
 

@@ -5,7 +5,9 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_map>
 
+#include "base/text.h"
 #include "base/variant.h"
 #include "dbax/provider/ado.h"
 
@@ -85,6 +87,17 @@ class CAxRecordset {
   std::shared_ptr<provider::Fields> fields_;
   mirdane::Variant exchangeValue_;
   std::int32_t lastResult_ = 0;
+
+  // Each column name is looked up in the Fields collection once per open
+  // recordset; a name the source lacks is remembered as such too.
+  struct FieldLookup {
+    mirdane::HRESULT result;
+    std::shared_ptr<provider::Field> field;
+  };
+  std::unordered_map<std::u16string, FieldLookup, mirdane::AsciiCaseInsensitiveHash,
+                     mirdane::AsciiCaseInsensitiveEqual>
+      fieldLookups_;
+  std::u16string exchangeText_;  // the text being assigned, its storage reused
 };
 
 // The number of digits a decimal column needs for `text`: signs, a decimal

@@ -120,7 +120,7 @@ kfx::KfxReturnValue releaseScript::ReleaseCurrentDocument(kfx::ReleaseData& data
     }
     std::u16string transactionNumber = MakeTransactionNumber();
     header.SetFieldTextChecked(u"GYABNV", transactionNumber);
-    const auto draw = [] { return MakeTransactionNumber(); };
+    const auto draw = [] { return MakeTransactionNumberAfterCollision(); };
     if (!StoreHeader(header, &transactionNumber, draw)) {
       closeAll();
       return KFX_REL_ERROR;

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <mutex>
+#include <random>
 #include <thread>
 
 #include "base/format.h"
@@ -157,6 +158,21 @@ std::u16string MakeTransactionNumber(TransactionClock& clock, TransactionSequenc
 
 std::u16string MakeTransactionNumber() {
   return MakeTransactionNumber(SystemTransactionClock(), MachineTransactionSequence());
+}
+
+std::u16string MakeTransactionNumberAfterCollision(TransactionClock& clock,
+                                                   TransactionSequence& sequence,
+                                                   std::int64_t gap) {
+  clock.Pause();
+  const std::int64_t next = sequence.Next(clock.NowUtcMilliseconds());
+  return FormatTransactionNumber(sequence.Next(next + std::max<std::int64_t>(gap, 1)));
+}
+
+std::u16string MakeTransactionNumberAfterCollision() {
+  thread_local std::mt19937 random{std::random_device{}()};
+  std::uniform_int_distribution<std::int64_t> gap(1, 1000);
+  return MakeTransactionNumberAfterCollision(SystemTransactionClock(), MachineTransactionSequence(),
+                                             gap(random));
 }
 
 }  // namespace mirdane

@@ -60,4 +60,14 @@ std::u16string FormatTransactionNumber(std::int64_t utcMilliseconds);
 std::u16string MakeTransactionNumber(TransactionClock& clock, TransactionSequence& sequence);
 std::u16string MakeTransactionNumber();
 
+// A number to try after the last one drawn was found taken by another
+// station: `gap` milliseconds past the next one, and the sequence goes on
+// from there. A station that only took the next number would stay in step
+// behind another station drawing the same sequence and collide on every try.
+std::u16string MakeTransactionNumberAfterCollision(TransactionClock& clock,
+                                                   TransactionSequence& sequence,
+                                                   std::int64_t gap);
+// The same with a random gap of 1 to 1000 milliseconds.
+std::u16string MakeTransactionNumberAfterCollision();
+
 }  // namespace mirdane

@@ -4,7 +4,7 @@
 set -euo pipefail
 native=${1:-build/native}
 cd "$(dirname "$0")/.."
-"$native/bench/mirdane_release_bench" --work build/bench
+"$native/bench/mirdane_release_bench" --mirdane "$native/cli/mirdane"
 echo
 "$native/bench/mirdane_reader_bench"
 echo

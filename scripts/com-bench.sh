@@ -18,7 +18,8 @@ rm -rf "$work" && mkdir -p "$work/odbc"
 export WINEPREFIX=$build/wineprefix WINEDEBUG=-all
 wine=/usr/lib/wine/wine64
 [ -f "$WINEPREFIX/system.reg" ] || "$wine" wineboot -i >/dev/null 2>&1
-/usr/lib/wine/wineserver -p >/dev/null 2>&1
+# A server still running for the prefix (wineboot leaves one behind a while) will do.
+/usr/lib/wine/wineserver -p >/dev/null 2>&1 || true
 trap '/usr/lib/wine/wineserver -k >/dev/null 2>&1 || true' EXIT
 winepath() { echo "Z:$(echo "$1" | tr / '\\')"; }
 

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# The ODBC benchmark: a throwaway PostgreSQL cluster on loopback, the demo
-# documents released into it over odbc: against the same INSERTs issued
-# directly through ODBC, and the cluster removed again.
-#   scripts/odbc-bench.sh [NATIVE-BUILD-DIR] [DOCUMENTS]
+# The ODBC benchmark: a throwaway PostgreSQL cluster on loopback, documents
+# released into it over odbc: against the same INSERTs issued directly
+# through ODBC in interleaved rounds, and the cluster removed again.
+#   scripts/odbc-bench.sh [NATIVE-BUILD-DIR] [DOCUMENTS] [ROUNDS]
 set -euo pipefail
 native=${1:-build/native}
-documents=${2:-200}
+documents=${2:-100}
+rounds=${3:-5}
 cd "$(dirname "$0")/.."
 services="$native/bench-services"
 
@@ -16,4 +17,4 @@ set -a
 set +a
 MIRDANE_PASSWORD=$MIRDANE_PG_PASSWORD "$native/bench/odbc/mirdane_odbc_bench" \
   --connect "odbc:DSN=$MIRDANE_PG_DSN" --user "$MIRDANE_PG_USER" \
-  --documents "$documents" --batch samples/invoices.json
+  --documents "$documents" --rounds "$rounds"

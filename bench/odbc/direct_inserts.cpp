@@ -1,10 +1,12 @@
 #include "bench/odbc/direct_inserts.h"
 
+#include <algorithm>
 #include <map>
+#include <memory>
 #include <stdexcept>
 
 #include "base/text.h"
-#include "dbax/provider/odbc/odbc_api.h"
+#include "bench/bench_support.h"
 
 namespace mirdane::bench {
 namespace {
@@ -27,14 +29,24 @@ void Check(SQLRETURN rc, SQLSMALLINT type, SQLHANDLE handle, const char* what) {
   if (!Succeeded(rc) && rc != SQL_NO_DATA) Fail(type, handle, what);
 }
 
+// The ODBC environment, one for the whole batch as a program keeps it.
+class Environment {
+ public:
+  Environment() {
+    Check(handle_.Allocate(SQL_NULL_HANDLE), SQL_HANDLE_ENV, nullptr, "environment");
+    Check(SQLSetEnvAttr(handle_.get(), SQL_ATTR_ODBC_VERSION, IntegerAttribute(SQL_OV_ODBC3), 0),
+          SQL_HANDLE_ENV, handle_.get(), "ODBC 3");
+  }
+  SQLHANDLE get() const { return handle_.get(); }
+
+ private:
+  EnvironmentHandle handle_;
+};
+
 class DirectConnection {
  public:
-  explicit DirectConnection(const std::u16string& connection_string) {
-    Check(environment_.Allocate(SQL_NULL_HANDLE), SQL_HANDLE_ENV, nullptr, "environment");
-    Check(SQLSetEnvAttr(environment_.get(), SQL_ATTR_ODBC_VERSION, IntegerAttribute(SQL_OV_ODBC3),
-                        0),
-          SQL_HANDLE_ENV, environment_.get(), "ODBC 3");
-    Check(connection_.Allocate(environment_.get()), SQL_HANDLE_ENV, environment_.get(),
+  DirectConnection(const Environment& environment, const std::u16string& connection_string) {
+    Check(connection_.Allocate(environment.get()), SQL_HANDLE_ENV, environment.get(),
           "connection handle");
     SqlText text = ToSql(connection_string);
     SQLSMALLINT ignored = 0;
@@ -51,57 +63,62 @@ class DirectConnection {
     statements_.clear();
     if (connected_) SQLDisconnect(connection_.get());
   }
+  DirectConnection(const DirectConnection&) = delete;
+  DirectConnection& operator=(const DirectConnection&) = delete;
 
   void Insert(const InsertRow& row) {
-    std::u16string sql = u"INSERT INTO " + row.table + u" (";
-    for (std::size_t i = 0; i < row.columns.size(); ++i) sql += (i ? u", " : u"") + row.columns[i];
-    sql += u") VALUES (";
-    for (std::size_t i = 0; i < row.columns.size(); ++i) sql += i ? u", ?" : u"?";
-    sql += u")";
-    auto found = statements_.find(sql);
+    auto found = statements_.find(&row.sql);
     if (found == statements_.end()) {
       StatementHandle statement;
       Check(statement.Allocate(connection_.get()), SQL_HANDLE_DBC, connection_.get(), "statement");
-      SqlText text = ToSql(sql);
-      Check(SQLPrepareW(statement.get(), text.data(), SQL_NTS), SQL_HANDLE_STMT, statement.get(),
-            "prepare");
-      found = statements_.emplace(sql, std::move(statement)).first;
+      Check(SQLPrepareW(statement.get(), const_cast<SQLWCHAR*>(row.sql.c_str()), SQL_NTS),
+            SQL_HANDLE_STMT, statement.get(), "prepare");
+      found = statements_.emplace(&row.sql, std::move(statement)).first;
     }
     SQLHANDLE statement = found->second.get();
-    std::vector<SqlText> texts;
-    std::vector<SQLLEN> lengths(row.values.size());
-    texts.reserve(row.values.size());
+    lengths_.resize(std::max(lengths_.size(), row.values.size()));
     for (std::size_t i = 0; i < row.values.size(); ++i) {
-      texts.push_back(ToSql(row.values[i]));
-      lengths[i] = static_cast<SQLLEN>(texts[i].size() * sizeof(SQLWCHAR));
+      const SqlText& value = row.values[i];
+      lengths_[i] = static_cast<SQLLEN>(value.size() * sizeof(SQLWCHAR));
       Check(SQLBindParameter(statement, static_cast<SQLUSMALLINT>(i + 1), SQL_PARAM_INPUT,
-                             SQL_C_WCHAR, SQL_VARCHAR, std::max<SQLULEN>(texts[i].size(), 1), 0,
-                             texts[i].data(), lengths[i] + 2, &lengths[i]),
+                             SQL_C_WCHAR, SQL_VARCHAR, std::max<SQLULEN>(value.size(), 1), 0,
+                             const_cast<SQLWCHAR*>(value.c_str()), lengths_[i] + 2, &lengths_[i]),
             SQL_HANDLE_STMT, statement, "bind");
     }
     Check(SQLExecute(statement), SQL_HANDLE_STMT, statement, "insert");
-    SQLFreeStmt(statement, SQL_RESET_PARAMS);
   }
 
  private:
-  EnvironmentHandle environment_;
+  // Statements are keyed by their text, compared by content.
+  struct SqlLess {
+    bool operator()(const SqlText* a, const SqlText* b) const { return *a < *b; }
+  };
   ConnectionHandle connection_;
   bool connected_ = false;
-  std::map<std::u16string, StatementHandle> statements_;
+  std::map<const SqlText*, StatementHandle, SqlLess> statements_;
+  std::vector<SQLLEN> lengths_;
 };
 
 }  // namespace
 
-void InsertDirectly(const std::u16string& connection_string,
-                    const std::vector<DocumentRows>& documents, bool connection_per_document) {
+double InsertDirectly(const std::u16string& connection_string,
+                      const std::vector<DocumentRows>& documents, bool connection_per_document) {
+  const auto start = Clock::now();
+  const Environment environment;
   std::unique_ptr<DirectConnection> shared;
-  if (!connection_per_document) shared = std::make_unique<DirectConnection>(connection_string);
+  if (!connection_per_document) {
+    shared = std::make_unique<DirectConnection>(environment, connection_string);
+  }
   for (const auto& rows : documents) {
+    PauseAsTheReleaseDoes();
     std::unique_ptr<DirectConnection> own;
-    if (connection_per_document) own = std::make_unique<DirectConnection>(connection_string);
+    if (connection_per_document) {
+      own = std::make_unique<DirectConnection>(environment, connection_string);
+    }
     DirectConnection& connection = own ? *own : *shared;
     for (const auto& row : rows) connection.Insert(row);
   }
+  return SecondsSince(start);
 }
 
 }  // namespace mirdane::bench

@@ -1,75 +1,45 @@
-// The release into a database over ODBC, timed against a baseline of the
-// same INSERTs issued directly through ODBC in the same run.
+// The release into a database over ODBC, against a baseline that issues
+// byte for byte the same INSERTs directly through ODBC, in interleaved
+// rounds of the same run.
 //
 //   mirdane_odbc_bench --connect odbc:CONNECTION-STRING [--user USER]
-//                      [--documents N] [--batch FILE]
+//                      [--documents N] [--rounds N]
 //
-// The password comes from MIRDANE_PASSWORD. Three fresh libraries are made:
-// one the release writes into, and one for each baseline (a connection per
-// document, as the release opens them, and one connection for all).
-#include <chrono>
+// The password comes from MIRDANE_PASSWORD. A first release, not timed,
+// stores the rows the baselines write. Each round then makes three fresh
+// libraries and runs, in an order that turns with the rounds, the release
+// into one and a baseline into each of the others: one connecting per
+// document, as the release's documents connect, and one connecting once.
+// The baselines prepare each INSERT once per connection, pause before each
+// document as the release does and commit each row; every library must end
+// up holding the same values (the release's own transaction numbers apart).
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <iostream>
 #include <map>
 #include <random>
 #include <string>
 
+#include <CLI/CLI.hpp>
+
 #include "base/text.h"
+#include "bench/bench_support.h"
 #include "bench/odbc/direct_inserts.h"
 #include "bridge/bridge_schema.h"
 #include "bridge/bridge_tool.h"
+#include "dbax/ax_library.h"
 #include "dbax/provider/odbc/connection_string.h"
 #include "dbax/provider/routing.h"
 #include "dbax/provider/schema_session.h"
-#include "host/batch/batch_file.h"
-#include "host/batch/batch_release.h"
-#include "host/batch/host_log.h"
 
 namespace mirdane::bench {
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-struct Options {
-  std::string connect;
-  std::string user;
-  std::string password;
-  std::string batch = "samples/invoices.json";
-  int documents = 200;
-};
-
-bool ParseOptions(int argc, char** argv, Options* options) {
-  for (int i = 1; i + 1 < argc; i += 2) {
-    const std::string name = argv[i], value = argv[i + 1];
-    if (name == "--connect") options->connect = value;
-    else if (name == "--user") options->user = value;
-    else if (name == "--batch") options->batch = value;
-    else if (name == "--documents") options->documents = std::atoi(value.c_str());
-    else return false;
-  }
-  if (const char* password = std::getenv("MIRDANE_PASSWORD")) options->password = password;
-  return !options->connect.empty() && options->documents > 0 && argc % 2 == 1;
-}
+using dbAx::provider::SchemaSession;
 
 std::u16string FreshLibrary(const char16_t* prefix) {
   static std::mt19937 random{std::random_device{}()};
   return prefix + Utf8ToUtf16(std::to_string(random() % 1000000));
-}
-
-double Seconds(Clock::duration elapsed) { return std::chrono::duration<double>(elapsed).count(); }
-
-// Releases `count` documents, cycling through those of the batch that release.
-std::size_t ReleaseDocuments(batch::BatchFile file, int count, const std::filesystem::path& logs) {
-  batch::HostLog log(logs, [](const std::string& text) { std::cerr << text; });
-  const std::vector<batch::DocumentSpec> releasable = std::move(file.documents);
-  file.documents.clear();
-  for (int i = 0; i < count; ++i) {
-    file.documents.push_back(releasable[static_cast<std::size_t>(i) % releasable.size()]);
-    file.documents.back().number = i + 1;
-  }
-  const std::size_t released = batch::ReleaseDocuments(file, log);
-  return released;
 }
 
 bool IsDefault(const std::u16string& value, bool decimal) {
@@ -78,10 +48,16 @@ bool IsDefault(const std::u16string& value, bool decimal) {
   return trimmed.find_first_not_of(u"-0.") == std::u16string_view::npos;
 }
 
-// The rows the release stored, document by document, as INSERTs of the
-// columns that hold more than their defaults, aimed at `target`.
-std::vector<DocumentRows> StoredRows(dbAx::provider::SchemaSession& session,
-                                     const std::u16string& library, const std::u16string& target) {
+std::u16string OrderOf(const std::u16string& table) {
+  return table == bridge::kHeaderTable ? u" ORDER BY GYABNV" : u" ORDER BY G0ABNV, G0GMNB";
+}
+
+// The rows the release stored, document by document, as INSERTs into
+// `target` of the columns that hold more than their defaults (those the
+// release assigned; the rest take their defaults on both sides).
+std::vector<DocumentRows> StoredRows(SchemaSession& session, const std::u16string& library,
+                                     const std::u16string& target) {
+  using dbAx::provider::odbc::ToSql;
   std::map<std::u16string, DocumentRows> by_transaction;
   std::vector<std::u16string> order;
   for (const auto& table : bridge::BridgeTables()) {
@@ -91,19 +67,22 @@ std::vector<DocumentRows> StoredRows(dbAx::provider::SchemaSession& session,
     }
     const bool header = table.name == bridge::kHeaderTable;
     const auto rows = session.Query(u"SELECT * FROM " + library + u"." + table.name +
-                                    (header ? u" ORDER BY GYABNV" : u" ORDER BY G0ABNV, G0GMNB"));
+                                    OrderOf(table.name));
     for (const auto& values : rows.rows) {
-      InsertRow row{target + u"." + table.name, {}, {}};
-      std::u16string transaction;
+      std::u16string columns, marks, transaction;
+      InsertRow row;
       for (std::size_t i = 0; i < values.size(); ++i) {
         const std::u16string name = AsciiUpper(rows.columns[i]);
         const std::u16string value = values[i].value_or(u"");
         if (name == u"GYABNV" || name == u"G0ABNV") transaction = value;
         const bool generated = name == u"GYABNV" || name == u"G0ABNV" || name == u"G0GMNB";
         if (!generated && IsDefault(value, decimal[name])) continue;
-        row.columns.push_back(name);
-        row.values.push_back(value);
+        columns += (columns.empty() ? u"" : u", ") + name;
+        marks += marks.empty() ? u"?" : u", ?";
+        row.values.push_back(ToSql(value));
       }
+      row.sql = ToSql(u"INSERT INTO " + target + u"." + table.name + u" (" + columns +
+                      u") VALUES (" + marks + u")");
       if (header) order.push_back(transaction);
       by_transaction[transaction].push_back(std::move(row));
     }
@@ -113,72 +92,130 @@ std::vector<DocumentRows> StoredRows(dbAx::provider::SchemaSession& session,
   return documents;
 }
 
-std::size_t CountRows(dbAx::provider::SchemaSession& session, const std::u16string& library) {
-  std::size_t count = 0;
+// Every value of the bridge tables of `library`, in key order.
+std::vector<dbAx::provider::QueryResult> Content(SchemaSession& session,
+                                                 const std::u16string& library) {
+  std::vector<dbAx::provider::QueryResult> tables;
   for (const auto& table : bridge::BridgeTables()) {
-    count += session.Query(u"SELECT * FROM " + library + u"." + table.name).rows.size();
+    tables.push_back(session.Query(u"SELECT * FROM " + library + u"." + table.name +
+                                   OrderOf(table.name)));
   }
-  return count;
+  return tables;
 }
 
-void Report(const char* what, std::size_t rows, double seconds, double baseline) {
-  std::cout << what << ": " << rows << " rows in " << seconds << " s ("
-            << static_cast<long>(static_cast<double>(rows) / seconds) << " rows/s)";
-  if (baseline > 0) std::cout << ", " << seconds / baseline << " x the direct time";
-  std::cout << "\n";
+// Whether two libraries hold the same values; with `but_numbers` the
+// transaction numbers, which each release draws afresh, are not compared.
+bool SameContent(SchemaSession& session, const std::u16string& a, const std::u16string& b,
+                 bool but_numbers = false) {
+  auto left = Content(session, a);
+  auto right = Content(session, b);
+  for (std::size_t t = 0; t < left.size(); ++t) {
+    if (but_numbers) {
+      for (std::size_t c = 0; c < left[t].columns.size(); ++c) {
+        const std::u16string name = AsciiUpper(left[t].columns[c]);
+        if (name != u"GYABNV" && name != u"G0ABNV") continue;
+        for (auto* result : {&left[t], &right[t]}) {
+          for (auto& row : result->rows) row[c].reset();
+        }
+      }
+    }
+    if (left[t].rows != right[t].rows) return false;
+  }
+  return true;
 }
 
-int Run(const Options& options) {
+void DropLibrary(SchemaSession& session, const std::u16string& library) {
+  try {
+    session.Execute(u"DROP SCHEMA " + library + u" CASCADE");
+  } catch (const std::exception&) {
+    // Left behind in a throwaway database.
+  }
+}
+
+struct Options {
+  std::string connect;
+  std::string user;
+  std::string password;
+  int documents = 100;
+  int rounds = 5;
+};
+
+// One line of the table: `documents` documents of `lines` lines each.
+void Compare(const Options& options, SchemaSession& session, int lines) {
   const std::u16string connect = Utf8ToUtf16(options.connect);
   const std::u16string user = Utf8ToUtf16(options.user);
   const std::u16string password = Utf8ToUtf16(options.password);
-  auto session = dbAx::provider::OpenSchemaSession(connect, user, password);
-  const std::u16string released_into = FreshLibrary(u"BENCHR");
-  const std::u16string direct_each = FreshLibrary(u"BENCHD");
-  const std::u16string direct_one = FreshLibrary(u"BENCHS");
-  for (const auto& library : {released_into, direct_each, direct_one}) {
-    bridge::CreateBridgeTables(*session, library);
-  }
-
-  auto file = batch::LoadBatchFile(options.batch);
-  file.setup.connectString = connect;
-  file.setup.userName = user;
-  file.setup.password = password;
-  file.setup.customProperties = {{u"serverAPILibrary", released_into}};
-  // Only documents that release: a failing one would time its error path.
-  std::erase_if(file.documents, [](const auto& document) { return document.number == 4; });
-
+  const auto connection_string =
+      dbAx::provider::odbc::BuildConnectionString(dbAx::provider::RouteOf(connect), user, password)
+          .text;
   const auto logs = std::filesystem::temp_directory_path() / "mirdane-odbc-bench-logs";
-  auto start = Clock::now();
-  const std::size_t released = ReleaseDocuments(file, options.documents, logs);
-  const double release_seconds = Seconds(Clock::now() - start);
+  const auto batch_into = [&](const std::u16string& library) {
+    auto file = MakeBatch(connect, library, options.documents, lines);
+    file.setup.userName = user;
+    file.setup.password = password;
+    return file;
+  };
+  // A release first, not timed: it warms the driver and the server, and the
+  // baselines of every round write the rows it stored.
+  const std::u16string reference = FreshLibrary(u"BENCHF");
+  bridge::CreateBridgeTables(session, reference);
+  TimeRelease(batch_into(reference), logs);
+
+  Ratios against_each, against_once;
+  std::vector<double> release_ms, each_ms, once_ms;
+  for (int round = 0; round < options.rounds; ++round) {
+    const std::u16string released_into = FreshLibrary(u"BENCHR");
+    const std::u16string direct_each = FreshLibrary(u"BENCHD");
+    const std::u16string direct_once = FreshLibrary(u"BENCHS");
+    for (const auto& library : {released_into, direct_each, direct_once}) {
+      bridge::CreateBridgeTables(session, library);
+    }
+    const auto file = batch_into(released_into);
+    const auto each_rows = StoredRows(session, reference, direct_each);
+    const auto once_rows = StoredRows(session, reference, direct_once);
+    double release = 0, each = 0, once = 0;
+    // The three in a different order each round, so that none always runs
+    // on a server the others have just warmed or burdened.
+    for (int step = 0; step < 3; ++step) {
+      switch ((round + step) % 3) {
+        case 0: release = TimeRelease(file, logs); break;
+        case 1: each = InsertDirectly(connection_string, each_rows, true); break;
+        default: once = InsertDirectly(connection_string, once_rows, false); break;
+      }
+    }
+    if (!SameContent(session, reference, direct_each) ||
+        !SameContent(session, reference, direct_once) ||
+        !SameContent(session, reference, released_into, true)) {
+      std::fprintf(stderr, "the baselines stored other rows than the release\n");
+      std::exit(1);
+    }
+    for (const auto& library : {released_into, direct_each, direct_once}) {
+      DropLibrary(session, library);
+    }
+    against_each.values.push_back(release / each);
+    against_once.values.push_back(release / once);
+    release_ms.push_back(1e3 * release / options.documents);
+    each_ms.push_back(1e3 * each / options.documents);
+    once_ms.push_back(1e3 * once / options.documents);
+  }
+  DropLibrary(session, reference);
   std::filesystem::remove_all(logs);
-  if (released != static_cast<std::size_t>(options.documents)) {
-    std::cerr << "only " << released << " of " << options.documents << " documents released\n";
-    return 1;
-  }
+  std::printf("  %6d %6d %10.3f %10.3f %10.3f   %-13s %s\n", options.documents, lines,
+              Median(release_ms), Median(each_ms), Median(once_ms), against_each.Text().c_str(),
+              against_once.Text().c_str());
+}
 
-  const auto connection_string = dbAx::provider::odbc::BuildConnectionString(
-      dbAx::provider::RouteOf(connect), user, password);
-  const auto each = StoredRows(*session, released_into, direct_each);
-  start = Clock::now();
-  InsertDirectly(connection_string.text, each, true);
-  const double each_seconds = Seconds(Clock::now() - start);
-  const auto one = StoredRows(*session, released_into, direct_one);
-  start = Clock::now();
-  InsertDirectly(connection_string.text, one, false);
-  const double one_seconds = Seconds(Clock::now() - start);
-
-  const std::size_t rows = CountRows(*session, released_into);
-  if (CountRows(*session, direct_each) != rows || CountRows(*session, direct_one) != rows) {
-    std::cerr << "the baselines stored other numbers of rows than the release\n";
-    return 1;
-  }
-  std::cout << "odbc bench: " << options.documents << " documents, " << rows
-            << " rows, each committed by itself\n";
-  Report("direct ODBC INSERTs, one connection", rows, one_seconds, 0);
-  Report("direct ODBC INSERTs, a connection per document", rows, each_seconds, 0);
-  Report("release over odbc: (a connection per document)", rows, release_seconds, each_seconds);
+int Run(const Options& options) {
+  auto session = dbAx::provider::OpenSchemaSession(Utf8ToUtf16(options.connect),
+                                                   Utf8ToUtf16(options.user),
+                                                   Utf8ToUtf16(options.password));
+  std::printf("odbc: the release / direct ODBC INSERTs of the same rows (%d interleaved rounds; "
+              "median (min) of the ratios; ms per document are medians)\n", options.rounds);
+  std::printf("  %6s %6s %10s %10s %10s   %-13s %s\n", "docs", "lines", "release", "direct/doc",
+              "direct/1", "vs conn/doc", "vs one conn");
+  for (const int lines : {1, 10, 100}) Compare(options, *session, lines);
+  std::printf("  direct/doc connects per document, as the release's documents do; direct/1 "
+              "connects once\n  goal: the release within 1.10x of direct/1 (median)\n");
   return 0;
 }
 
@@ -187,15 +224,22 @@ int Run(const Options& options) {
 
 int main(int argc, char** argv) {
   mirdane::bench::Options options;
-  if (!mirdane::bench::ParseOptions(argc, argv, &options)) {
-    std::cerr << "usage: mirdane_odbc_bench --connect odbc:CONNECTION-STRING [--user USER] "
-                 "[--documents N] [--batch FILE]\n(the password comes from MIRDANE_PASSWORD)\n";
-    return 2;
-  }
+  CLI::App app{"mirdane ODBC benchmark: the release against direct ODBC INSERTs, in one run"};
+  app.add_option("--connect", options.connect, "odbc:CONNECTION-STRING")->required();
+  app.add_option("--user", options.user, "user name");
+  app.add_option("--documents", options.documents, "documents in each run")
+      ->check(CLI::PositiveNumber);
+  app.add_option("--rounds", options.rounds, "interleaved rounds (at least 5 for the ratios)")
+      ->check(CLI::PositiveNumber);
+  CLI11_PARSE(app, argc, argv);
+  if (const char* password = std::getenv("MIRDANE_PASSWORD")) options.password = password;
   try {
-    return mirdane::bench::Run(options);
+    dbAx::AxLibInit();
+    const int status = mirdane::bench::Run(options);
+    dbAx::AxLibTerm();
+    return status;
   } catch (const std::exception& error) {
-    std::cerr << "mirdane_odbc_bench: " << error.what() << "\n";
+    std::fprintf(stderr, "mirdane_odbc_bench: %s\n", error.what());
     return 1;
   }
 }

@@ -8,11 +8,14 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
 #include "base/hresult.h"
+#include "base/text.h"
 #include "base/variant.h"
 
 namespace dbAx::provider {
@@ -46,6 +49,25 @@ struct ColumnInfo {
   std::int32_t attributes = 0;  // ADO field attribute bits
 };
 
+// Columns found by name, ignoring the case of ASCII letters as ADO does; the
+// first of two names that differ only in case wins.
+class ColumnIndex {
+ public:
+  explicit ColumnIndex(const std::vector<ColumnInfo>& columns) {
+    for (std::size_t i = 0; i < columns.size(); ++i) by_name_.emplace(columns[i].name, i);
+  }
+  std::optional<std::size_t> Find(const std::u16string& name) const {
+    const auto found = by_name_.find(name);
+    if (found == by_name_.end()) return std::nullopt;
+    return found->second;
+  }
+
+ private:
+  std::unordered_map<std::u16string, std::size_t, mirdane::AsciiCaseInsensitiveHash,
+                     mirdane::AsciiCaseInsensitiveEqual>
+      by_name_;
+};
+
 // The table behind an opened source query, ready to take new rows.
 class InsertTarget {
  public:
@@ -53,6 +75,14 @@ class InsertTarget {
 
   // The columns of the source, in its order.
   virtual const std::vector<ColumnInfo>& columns() const = 0;
+  // The column of that name, ignoring ASCII case.
+  virtual std::optional<std::size_t> FindColumn(const std::u16string& name) const {
+    const auto& all = columns();
+    for (std::size_t i = 0; i < all.size(); ++i) {
+      if (mirdane::EqualsIgnoringAsciiCase(all[i].name, name)) return i;
+    }
+    return std::nullopt;
+  }
   // Takes `value` for column `index` as the database would, giving the form
   // that will be stored; false and the reasons when the column refuses it.
   virtual bool AcceptValue(std::size_t index, const Variant& value, Variant* stored,
@@ -73,6 +103,15 @@ class Session {
                           Failure* failure) = 0;
   // Ends the session; false when the database reported a problem doing so.
   virtual bool Close(Failure* failure) = 0;
+  // Whether a session that lay idle can serve another connection: the
+  // database still answers and what the session opened is still there. A
+  // backend whose sessions are not pooled need not say.
+  virtual bool StillUsable() { return false; }
 };
+
+// How many source queries the backends have described since the process
+// started, for tests and benchmarks: a kept description is not counted again.
+std::size_t SourcesDescribed();
+void NoteSourceDescribed();
 
 }  // namespace dbAx::provider

@@ -9,6 +9,7 @@ using mirdane::hr::kOk;
 using mirdane::hr::kPointer;
 
 HRESULT ConnectionCore::Fail(Failure failure) {
+  failed = true;
   // Whatever a backend or driver echoes, the password never reaches a message.
   for (auto& error : failure.errors) error.description = secrets.Scrub(error.description);
   errors->Replace(std::move(failure.errors));
@@ -50,12 +51,26 @@ HRESULT ProviderConnection::Open(const std::u16string& connection_string,
                        u"The connection string names no data source (the IBM i system): '" +
                            connection_string + u"'.");
   }
+  const Route route = RouteOf(data_source);
+  core_->failed = false;
+  core_->pool_key.reset();
+  auto& pool = SessionPool::Instance();
+  if (SessionPool::Pools(route.kind)) {
+    PoolKey key{route.kind, route.target, user, password};
+    if (auto kept = pool.Take(key)) {
+      core_->session = std::move(kept);
+      core_->pool_key = std::move(key);
+      return kOk;
+    }
+    core_->pool_key = std::move(key);
+  }
   Failure failure;
   std::shared_ptr<Session> session;
-  if (!OpenSession(RouteOf(data_source), connection_string, user, password, &session,
-                   &failure)) {
+  if (!OpenSession(route, connection_string, user, password, &session, &failure)) {
+    core_->pool_key.reset();
     return core_->Fail(std::move(failure));
   }
+  if (core_->pool_key) pool.NoteOpened();
   core_->session = std::move(session);
   return kOk;
 }
@@ -73,6 +88,16 @@ HRESULT ProviderConnection::Close() {
   }
   auto session = std::move(core_->session);
   core_->session.reset();
+  if (auto key = std::move(core_->pool_key)) {
+    core_->pool_key.reset();
+    if (!core_->failed && core_->open_recordsets == 0) {
+      SessionPool::Instance().Give(*key, std::move(session));
+      return kOk;
+    }
+    // Something failed on it, or a recordset still holds it: it is not
+    // handed to anyone else, but closed here.
+    SessionPool::Instance().NoteDiscarded();
+  }
   Failure failure;
   if (!session->Close(&failure)) return core_->Fail(std::move(failure));
   return kOk;

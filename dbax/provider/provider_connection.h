@@ -4,11 +4,13 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 
 #include "dbax/provider/ado.h"
 #include "dbax/provider/backend.h"
 #include "dbax/provider/error_collection.h"
 #include "dbax/provider/secret_scrubber.h"
+#include "dbax/provider/session_pool.h"
 
 namespace dbAx::provider {
 
@@ -18,6 +20,15 @@ struct ConnectionCore {
   std::shared_ptr<Session> session;  // null while the connection is closed
   // The password of the latest Open, and any PWD= in its connection string.
   SecretScrubber secrets;
+  // Where the session goes back to when the connection closes; none for a
+  // backend that is not pooled here.
+  std::optional<PoolKey> pool_key;
+  // Whether any call on the connection or its recordsets failed since it
+  // opened: such a session is never handed to another connection.
+  bool failed = false;
+  // Recordsets open on the connection: a session that one of them still
+  // uses cannot serve another connection.
+  int open_recordsets = 0;
 
   // Records a failure in the Errors collection, with every secret hidden,
   // and gives its HRESULT.

@@ -91,20 +91,21 @@ class ProviderFields final : public Fields {
   HRESULT get_Item(const Variant& index, std::shared_ptr<Field>* field) override {
     if (!field) return kPointer;
     const auto& columns = buffer_->target->columns();
+    std::optional<std::size_t> found;
     if (const auto* name = index.AsText()) {
-      for (std::size_t i = 0; i < columns.size(); ++i) {
-        if (mirdane::EqualsIgnoringAsciiCase(columns[i].name, *name)) {
-          *field = std::make_shared<ProviderField>(buffer_, i);
-          return kOk;
-        }
-      }
+      found = buffer_->target->FindColumn(*name);
     } else if (const auto ordinal = index.AsInteger()) {
       if (*ordinal >= 0 && static_cast<std::size_t>(*ordinal) < columns.size()) {
-        *field = std::make_shared<ProviderField>(buffer_, static_cast<std::size_t>(*ordinal));
-        return kOk;
+        found = static_cast<std::size_t>(*ordinal);
       }
     }
-    return ado::adErrItemNotFound;
+    if (!found) return ado::adErrItemNotFound;
+    auto& objects = buffer_->field_objects;
+    if (objects.size() != columns.size()) objects.resize(columns.size());
+    auto& object = objects[*found];
+    if (!object) object = std::make_shared<ProviderField>(buffer_, *found);
+    *field = object;
+    return kOk;
   }
 
  private:
@@ -112,6 +113,16 @@ class ProviderFields final : public Fields {
 };
 
 }  // namespace
+
+ProviderRecordset::~ProviderRecordset() {
+  if (!buffer_) return;
+  // Dropped while open: its connection's session is no longer in its use.
+  if (buffer_->open) {
+    buffer_->open = false;
+    --buffer_->connection->open_recordsets;
+  }
+  buffer_->field_objects.clear();  // each holds the buffer
+}
 
 HRESULT ProviderRecordset::Fail(HRESULT result, std::u16string description) {
   if (buffer_) return buffer_->connection->Fail(result, std::move(description));
@@ -172,6 +183,7 @@ HRESULT ProviderRecordset::Open(const Variant& source, const Variant& active_con
     return core->Fail(std::move(failure));
   }
   buffer->open = true;
+  ++core->open_recordsets;
   buffer->pending.resize(buffer->target->columns().size());
   buffer_ = std::move(buffer);
   fields_ = std::make_shared<ProviderFields>(buffer_);
@@ -250,7 +262,7 @@ HRESULT ProviderRecordset::AddNew(const Variant& /*field_list*/, const Variant& 
     return Fail(ado::adErrIllegalOperation,
                 u"Operation is not allowed in this context: a new row is already pending.");
   }
-  buffer_->pending.assign(buffer_->target->columns().size(), std::nullopt);
+  buffer_->ClearPending();
   buffer_->edit_mode = ado::adEditAdd;
   return kOk;
 }
@@ -259,16 +271,23 @@ HRESULT ProviderRecordset::Update(const Variant& /*fields*/, const Variant& /*va
   if (!IsOpen()) return FailClosed();
   if (buffer_->edit_mode != ado::adEditAdd) return kOk;
   if (!buffer_->connection->session) return FailClosed();
-  std::vector<std::pair<std::size_t, Variant>> assigned;
-  for (std::size_t i = 0; i < buffer_->pending.size(); ++i) {
-    if (buffer_->pending[i]) assigned.emplace_back(i, *buffer_->pending[i]);
+  // The assigned values are lent to the backend and taken back afterwards:
+  // a row that fails stays pending as it was.
+  auto& storing = buffer_->storing;
+  auto& pending = buffer_->pending;
+  storing.clear();
+  for (std::size_t i = 0; i < pending.size(); ++i) {
+    if (pending[i]) storing.emplace_back(i, std::move(*pending[i]));
   }
   Failure failure;
-  if (!buffer_->target->InsertRow(assigned, &failure)) {
-    return buffer_->connection->Fail(std::move(failure));
-  }
-  buffer_->current = std::move(buffer_->pending);
-  buffer_->pending.assign(buffer_->target->columns().size(), std::nullopt);
+  const bool stored = buffer_->target->InsertRow(storing, &failure);
+  for (auto& [index, value] : storing) *pending[index] = std::move(value);
+  if (!stored) return buffer_->connection->Fail(std::move(failure));
+  // The stored row becomes the current one; the one before it makes room
+  // for the next new row.
+  if (!buffer_->current) buffer_->current.emplace(pending.size());
+  buffer_->current->swap(pending);
+  buffer_->ClearPending();
   buffer_->edit_mode = ado::adEditNone;
   return kOk;
 }
@@ -282,7 +301,7 @@ HRESULT ProviderRecordset::get_EditMode(std::int32_t* mode) {
 
 HRESULT ProviderRecordset::CancelUpdate() {
   if (!IsOpen()) return FailClosed();
-  buffer_->pending.assign(buffer_->target->columns().size(), std::nullopt);
+  buffer_->ClearPending();
   buffer_->edit_mode = ado::adEditNone;
   return kOk;
 }
@@ -324,6 +343,8 @@ HRESULT ProviderRecordset::Close() {
   // Field objects may outlive the recordset; they keep the buffer (and the
   // column descriptions) alive but see it closed.
   buffer_->open = false;
+  --buffer_->connection->open_recordsets;
+  buffer_->field_objects.clear();  // each holds the buffer
   buffer_.reset();
   fields_.reset();
   return kOk;

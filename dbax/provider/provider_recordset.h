@@ -23,10 +23,21 @@ struct RowBuffer {
   std::int32_t edit_mode = ado::adEditNone;
   std::vector<std::optional<Variant>> pending;                 // the new row's assigned values
   std::optional<std::vector<std::optional<Variant>>> current;  // the row stored last
+  // The Field objects handed out, made once per column.
+  std::vector<std::shared_ptr<Field>> field_objects;
+  // The row being stored, its values lent from `pending`; kept for its storage.
+  std::vector<std::pair<std::size_t, Variant>> storing;
+
+  // Empties the pending row, keeping its storage.
+  void ClearPending() {
+    for (auto& cell : pending) cell.reset();
+  }
 };
 
 class ProviderRecordset final : public Recordset {
  public:
+  ~ProviderRecordset() override;
+
   HRESULT put_Source(const std::u16string& source) override;
   HRESULT putref_ActiveConnection(const std::shared_ptr<Connection>& connection) override;
   HRESULT Open(const Variant& source, const Variant& active_connection, std::int32_t cursor_type,

@@ -1,6 +1,7 @@
 #include "host/batch/batch_file.h"
 
 #include <fstream>
+#include <optional>
 #include <set>
 #include <sstream>
 
@@ -233,21 +234,36 @@ const std::u16string* FindText(const NamedTexts& texts, const std::u16string& na
   return nullptr;
 }
 
-BatchFile LoadBatchFile(const std::filesystem::path& path) {
-  std::ifstream stream(path, std::ios::binary);
-  if (!stream) throw BatchFileError(path.string() + ": cannot be read (no such file, or no access)");
-  std::stringstream contents;
-  contents << stream.rdbuf();
-  return ReadBatchFile(contents.str(), path);
-}
+namespace {
 
-BatchFile ReadBatchFile(std::string text, const std::filesystem::path& path) {
-  // A byte order mark is not JSON, but editors write one.
-  if (text.rfind("\xEF\xBB\xBF", 0) == 0) text.erase(0, 3);
+// A visitor that asked to stop: ends the parse early.
+struct StopReading {};
 
+// Reads a batch file from `in`: everything but the documents into the
+// result, and each document, as soon as it has been read, to `document`.
+// The file is refused as it always was: malformed JSON first, then the
+// members around the documents, then the first document in error, whose
+// successors are then no longer handed over.
+BatchFile ReadBatch(std::istream& in, const std::filesystem::path& path,
+                    const std::function<void(const DocumentSpec&)>& document) {
+  BatchFile batch;
+  batch.path = path;
+  std::vector<std::string> document_notes;
+  std::optional<BatchFileError> document_error;
   JsonWithLines parsed;
   try {
-    parsed = ParseJsonWithLines(text);
+    parsed = ParseJsonStream(in, "documents", [&](const JsonWithLines& element, std::size_t index) {
+      if (document_error) return;
+      DocumentSpec spec;
+      try {
+        const Reader reader(path, element);
+        spec = ReadDocument(reader, element.value, index, document_notes);
+      } catch (const BatchFileError& error) {
+        document_error = error;
+        return;
+      }
+      document(spec);
+    });
   } catch (const JsonSyntaxError& error) {
     throw BatchFileError(path.string() + ":" + std::to_string(error.line()) +
                          ": not valid JSON: " + error.what());
@@ -256,21 +272,69 @@ BatchFile ReadBatchFile(std::string text, const std::filesystem::path& path) {
     throw BatchFileError(path.string() + ":1: the file: expected a JSON object, found " +
                          TypeName(parsed.value));
   }
-  Reader in(path, parsed);
-  BatchFile batch;
-  batch.path = path;
+  Reader in_file(path, parsed);
   const Json& root = parsed.value;
-  in.CheckMembers(root, "", {"batchClass", "documentClass", "setup", "documents"}, batch.notes);
-  batch.batchClass = in.Text(root, "", "batchClass");
-  batch.documentClass = in.Text(root, "", "documentClass");
-  if (const Json* setup = in.Object(root, "", "setup")) batch.setup = ReadSetup(in, *setup, batch.notes);
-  if (const Json* documents = in.List(root, "", "documents")) {
-    for (std::size_t i = 0; i < documents->size(); ++i) {
-      batch.documents.push_back(ReadDocument(in, (*documents)[i], i, batch.notes));
-    }
+  in_file.CheckMembers(root, "", {"batchClass", "documentClass", "setup", "documents"}, batch.notes);
+  batch.batchClass = in_file.Text(root, "", "batchClass");
+  batch.documentClass = in_file.Text(root, "", "documentClass");
+  if (const Json* setup = in_file.Object(root, "", "setup")) {
+    batch.setup = ReadSetup(in_file, *setup, batch.notes);
   }
+  in_file.List(root, "", "documents");
+  if (document_error) throw *document_error;
+  batch.notes.insert(batch.notes.end(), document_notes.begin(), document_notes.end());
   batch.json = std::move(parsed.value);
   return batch;
+}
+
+BatchFile ReadAll(std::istream& in, const std::filesystem::path& path) {
+  std::vector<DocumentSpec> documents;
+  BatchFile batch =
+      ReadBatch(in, path, [&documents](const DocumentSpec& document) { documents.push_back(document); });
+  batch.documents = std::move(documents);
+  return batch;
+}
+
+}  // namespace
+
+BatchFile LoadBatchFile(const std::filesystem::path& path) {
+  std::ifstream stream(path, std::ios::binary);
+  if (!stream) throw BatchFileError(path.string() + ": cannot be read (no such file, or no access)");
+  return ReadAll(stream, path);
+}
+
+BatchFile ReadBatchFile(std::string text, const std::filesystem::path& path) {
+  std::istringstream stream(std::move(text));
+  return ReadAll(stream, path);
+}
+
+BatchFileReader::BatchFileReader(const std::filesystem::path& path)
+    : stream_(path, std::ios::binary) {
+  if (!stream_) throw BatchFileError(path.string() + ": cannot be read (no such file, or no access)");
+  file_ = ReadBatch(stream_, path, [this](const DocumentSpec&) { ++count_; });
+}
+
+void BatchFileReader::ForEachDocument(const DocumentVisitor& visit) {
+  // The same open file again: one renamed over it meanwhile is not read.
+  stream_.clear();
+  stream_.seekg(0);
+  try {
+    ReadBatch(stream_, file_.path, [&visit](const DocumentSpec& document) {
+      if (!visit(document)) throw StopReading{};
+    });
+  } catch (const StopReading&) {
+  } catch (const BatchFileError& error) {
+    throw BatchFileError(std::string(error.what()) +
+                         " (the file changed after it was checked)");
+  }
+}
+
+DocumentSource DocumentsOf(const BatchFile& file) {
+  return [&file](const DocumentVisitor& visit) {
+    for (const auto& document : file.documents) {
+      if (!visit(document)) return;
+    }
+  };
 }
 
 }  // namespace mirdane::batch

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -56,7 +58,7 @@ struct BatchFile {
   std::u16string documentClass;
   SetupSpec setup;
   std::vector<DocumentSpec> documents;
-  nlohmann::ordered_json json;      // the file as read, for writing the setup back
+  nlohmann::ordered_json json;      // the file as read, with its list of documents left empty
   std::vector<std::string> notes;   // members that were not understood and so ignored
 };
 
@@ -72,6 +74,38 @@ class BatchFileError : public std::runtime_error {
 BatchFile LoadBatchFile(const std::filesystem::path& path);
 // The same for a file's contents already read; `path` names it in messages.
 BatchFile ReadBatchFile(std::string text, const std::filesystem::path& path);
+
+// Hands documents to `visit` one at a time, in order, until it answers false.
+using DocumentVisitor = std::function<bool(const DocumentSpec&)>;
+using DocumentSource = std::function<void(const DocumentVisitor&)>;
+
+// The documents held in `file` (which must outlive the source).
+DocumentSource DocumentsOf(const BatchFile& file);
+
+// A batch file read one document at a time, so that memory does not grow
+// with the number of its documents. The whole file is read and checked when
+// the reader is made (each document read and dropped); the documents are
+// read again, from the same open file, when they are wanted.
+class BatchFileReader {
+ public:
+  // Throws BatchFileError as LoadBatchFile does.
+  explicit BatchFileReader(const std::filesystem::path& path);
+
+  // Everything but the documents (`documents` is empty).
+  const BatchFile& file() const { return file_; }
+  std::size_t documentCount() const { return count_; }
+  // Reads the documents again and hands each to `visit` until it answers
+  // false. Throws BatchFileError when the file no longer reads as it did.
+  void ForEachDocument(const DocumentVisitor& visit);
+  DocumentSource Documents() {
+    return [this](const DocumentVisitor& visit) { ForEachDocument(visit); };
+  }
+
+ private:
+  std::ifstream stream_;
+  BatchFile file_;
+  std::size_t count_ = 0;
+};
 
 // Finds a text by name among named texts; null when absent.
 const std::u16string* FindText(const NamedTexts& texts, const std::u16string& name);

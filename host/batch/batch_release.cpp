@@ -30,11 +30,27 @@ std::vector<std::string> CheckLinks(const BatchFile& file) {
 }
 
 std::size_t ReleaseDocuments(const BatchFile& file, HostLog& log, const ReleaseHooks& hooks) {
+  return ReleaseDocuments(file, DocumentsOf(file), log, hooks);
+}
+
+std::size_t ReleaseDocuments(const BatchFile& file, const DocumentSource& documents, HostLog& log,
+                             const ReleaseHooks& hooks) {
   releaseScript script;
   kfx::KfxReturnValue result = kfx::KFX_REL_SUCCESS;
   std::size_t released = 0;
   bool opened = false;
-  for (const auto& document : file.documents) {
+  // The script holds the document's release data until the next one
+  // replaces it: CloseScript drops the last, whatever ends the loop.
+  struct CloseAtEnd {
+    releaseScript& script;
+    bool& opened;
+    ~CloseAtEnd() {
+      kfx::KfxReturnValue ignored = kfx::KFX_REL_SUCCESS;
+      if (!opened) script.OpenScript(&ignored);
+      script.CloseScript(&ignored);
+    }
+  } closeAtEnd{script, opened};
+  documents([&](const DocumentSpec& document) {
     if (hooks.before) hooks.before(document);
     script.putref_DocumentData(MakeReleaseData(file, document, log));
     if (!opened) {
@@ -44,9 +60,8 @@ std::size_t ReleaseDocuments(const BatchFile& file, HostLog& log, const ReleaseH
     script.ReleaseDoc(&result);
     if (result == kfx::KFX_REL_SUCCESS) ++released;
     if (hooks.after) hooks.after(document, result);
-  }
-  if (!opened) script.OpenScript(&result);
-  script.CloseScript(&result);
+    return true;
+  });
   return released;
 }
 

@@ -30,5 +30,9 @@ std::vector<std::string> CheckLinks(const BatchFile& file);
 // Releases every document of `file` in order, logging to `log`; answers how
 // many were released.
 std::size_t ReleaseDocuments(const BatchFile& file, HostLog& log, const ReleaseHooks& hooks = {});
+// The same for documents handed over one at a time, with the setup and the
+// rest of the batch in `file`.
+std::size_t ReleaseDocuments(const BatchFile& file, const DocumentSource& documents, HostLog& log,
+                             const ReleaseHooks& hooks = {});
 
 }  // namespace mirdane::batch

@@ -46,7 +46,9 @@ class BatchReleaseData final : public kfx::ReleaseData {
   }
 
   const BatchFile& batch_;
-  const DocumentSpec& document_;
+  // A copy: the script keeps the release data after the call that handed
+  // the document over, and a document read from a stream is gone by then.
+  const DocumentSpec document_;
   HostLog& log_;
   std::shared_ptr<NamedTexts> properties_;
 };

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <istream>
 #include <stdexcept>
 #include <string>
 #include <unordered_map>
@@ -61,5 +63,18 @@ class JsonSyntaxError : public std::runtime_error {
 // nesting deeper than kMaxJsonDepth. Time and memory are linear in the text's
 // size.
 JsonWithLines ParseJsonWithLines(const std::string& text);
+
+// Each element of a list that is a member of the root object, as soon as the
+// parser has read it: its value, with its lines (pointers to it and into it
+// start with "/<member>/<index>"), and its index.
+using JsonElementHandler = std::function<void(const JsonWithLines& element, std::size_t index)>;
+
+// Parses JSON from `in` as ParseJsonWithLines parses a text, after one byte
+// order mark, except that the elements of the root object's member
+// `streamed`, when it is a list, are handed to `element` one at a time and
+// not kept: that list is empty in the result. Memory does not grow with the
+// number of those elements. `in` is read to the end of the JSON value.
+JsonWithLines ParseJsonStream(std::istream& in, const std::string& streamed,
+                              const JsonElementHandler& element);
 
 }  // namespace mirdane::batch

@@ -26,6 +26,13 @@ using win32::DispatchObject;
 
 ComReleaseOutcome ReleaseDocumentsThroughCom(const batch::BatchFile& file, batch::HostLog& log,
                                              const batch::ReleaseHooks& hooks) {
+  return ReleaseDocumentsThroughCom(file, batch::DocumentsOf(file), log, hooks);
+}
+
+ComReleaseOutcome ReleaseDocumentsThroughCom(const batch::BatchFile& file,
+                                             const batch::DocumentSource& documents,
+                                             batch::HostLog& log,
+                                             const batch::ReleaseHooks& hooks) {
   ComReleaseOutcome outcome;
   win32::ScopedComInit com;
   if (FAILED(com.result())) {
@@ -37,34 +44,38 @@ ComReleaseOutcome ReleaseDocumentsThroughCom(const batch::BatchFile& file, batch
   if (!outcome.error.empty()) return outcome;
   kfx::KfxReturnValue result = kfx::KFX_REL_SUCCESS;
   bool opened = false;
-  for (const auto& document : file.documents) {
+  // Each document's turn; false (with the outcome's error set) ends the batch.
+  const auto release = [&](const batch::DocumentSpec& document) {
     if (hooks.before) hooks.before(document);
     ComPtr<IDispatch> data =
         ComPtr<IDispatch>::Attach(ExposeReleaseData(batch::MakeReleaseData(file, document, log)));
     if (!data) {
       outcome.error = "out of memory";
-      return outcome;
+      return false;
     }
     if (const ::HRESULT r = script.PutRef(L"DocumentData", DispatchArg::Object(data.get()));
         FAILED(r)) {
       outcome.error = DescribeFailure("the release script refused its DocumentData", r);
-      return outcome;
+      return false;
     }
     if (!opened) {
       if (const ::HRESULT r = CallScript(script, L"OpenScript", &result); FAILED(r)) {
         outcome.error = DescribeFailure("OpenScript failed", r);
-        return outcome;
+        return false;
       }
       opened = true;
     }
     result = kfx::KFX_REL_ERROR;
     if (const ::HRESULT r = CallScript(script, L"ReleaseDoc", &result); FAILED(r)) {
       outcome.error = DescribeFailure("ReleaseDoc failed", r);
-      return outcome;
+      return false;
     }
     if (result == kfx::KFX_REL_SUCCESS) ++outcome.released;
     if (hooks.after) hooks.after(document, result);
-  }
+    return true;
+  };
+  documents(release);
+  if (!outcome.error.empty()) return outcome;
   if (!opened) CallScript(script, L"OpenScript", &result);
   CallScript(script, L"CloseScript", &result);
   return outcome;

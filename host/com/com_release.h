@@ -23,5 +23,11 @@ struct ComReleaseOutcome {
 
 ComReleaseOutcome ReleaseDocumentsThroughCom(const batch::BatchFile& file, batch::HostLog& log,
                                              const batch::ReleaseHooks& hooks = {});
+// The same for documents handed over one at a time, with the setup and the
+// rest of the batch in `file`.
+ComReleaseOutcome ReleaseDocumentsThroughCom(const batch::BatchFile& file,
+                                             const batch::DocumentSource& documents,
+                                             batch::HostLog& log,
+                                             const batch::ReleaseHooks& hooks = {});
 
 }  // namespace mirdane::hostcom

@@ -34,6 +34,18 @@ TEST(Text, Utf8AndUtf16RoundTripIncludingPairsAndRepairBrokenInput) {
   EXPECT_EQ(Utf16ToUtf8(std::u16string(1, u'\xD800')), "\xef\xbf\xbd");
 }
 
+TEST(Text, AReusedUtf8BufferHoldsOnlyTheLatestText) {
+  std::string buffer;
+  AssignUtf8(u"ab\u00fc\U0001F600 long enough to leave storage behind", &buffer);
+  EXPECT_EQ(buffer, "ab\xc3\xbc\xf0\x9f\x98\x80 long enough to leave storage behind");
+  AssignUtf8(u"xy", &buffer);
+  EXPECT_EQ(buffer, "xy");
+  AssignUtf8(u"Stra\u00dfe \xDC00", &buffer);  // the ASCII run, then the rest, repaired
+  EXPECT_EQ(buffer, "Stra\xc3\x9f" "e \xef\xbf\xbd");
+  AssignUtf8(u"", &buffer);
+  EXPECT_EQ(buffer, "");
+}
+
 TEST(Text, CountsAndCutsWithoutSplittingSurrogatePairs) {
   const std::u16string text = u"ab\U0001F600c";
   EXPECT_EQ(CodePointCount(text), 4u);

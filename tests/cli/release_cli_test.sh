@@ -65,24 +65,37 @@ ln -s /dev/full "full/ERR_$(date +%y%m).txt"
 grep -q "cannot be written: writing failed" "$work/stderr" || fail "full disk: $(cat "$work/stderr")"
 [ "$(rows UAGYCPP)" -eq 9 ] || fail "the four documents were not all released: $(rows UAGYCPP)"
 
-# A header number that another station stored first: the next number is
-# drawn and the document released; only when every try fails is it reported.
+# A header number that another station stored first: a number past it is
+# drawn (a random gap ahead, so that two stations drawing the same sequence
+# do not stay in step) and the document released; only when every try fails
+# is it reported.
 number() {  # number MILLISECONDS -> yyMMddhhmmssfff (UTC)
   printf '%s%03d' "$(date -u -d "@$(($1 / 1000))" +%y%m%d%H%M%S)" $(($1 % 1000))
 }
 "$mirdane" bridge create --connect sqlite:build/demo/system --library DUP >/dev/null || fail "bridge create DUP"
 dup() { sqlite3 "$work/build/demo/system/DUP.db" "$1"; }
+# Every number of the milliseconds FROM to TO taken, as the stand-in stores them.
+take() {
+  dup "WITH RECURSIVE n(ms) AS (SELECT $1 UNION ALL SELECT ms + 1 FROM n WHERE ms < $2)
+       INSERT INTO UAGYCPP (GYABNV) SELECT CAST(strftime('%Y%m%d%H%M%S', ms / 1000, 'unixepoch')
+         AS INTEGER) % 1000000000000 * 1000 + ms % 1000 FROM n"
+}
 ahead=$(( $(date +%s%3N) + 600000 ))
-for i in 1 2; do dup "INSERT INTO UAGYCPP (GYABNV) VALUES ($(number $((ahead + i))))"; done
+take $((ahead + 1)) $((ahead + 2))
+[ "$(dup "SELECT COUNT(*) FROM UAGYCPP WHERE GYABNV = $(number $((ahead + 2)))")" -eq 1 ] ||
+  fail "take() does not write the numbers the release draws"
 echo "$ahead" > counter
 printf '{"setup": {"connectString": "sqlite:build/demo/system", "customProperties": {"serverAPILibrary": "DUP"}},\n "documents": [{}]}' > dup.json
 out=$("$mirdane" release --batch dup.json --counter-file counter 2>&1)
-[ $? -eq 0 ] || fail "a taken number must be replaced by the next: $out"
-[ "$(dup "SELECT COUNT(*) FROM UAGYCPP WHERE GYABNV = $(number $((ahead + 3)))")" -eq 1 ] ||
-  fail "the header was not stored with the third number: $(dup 'SELECT GYABNV FROM UAGYCPP')"
-[ "$(dup "SELECT COUNT(*) FROM UAG0CPP WHERE G0ABNV = $(number $((ahead + 3)))")" -eq 1 ] ||
+[ $? -eq 0 ] || fail "a taken number must be replaced by another: $out"
+stored=$(dup "SELECT GYABNV FROM UAGYCPP WHERE GYABNV > $(number $((ahead + 2)))")
+[ "$(wc -l <<<"$stored")" -eq 1 ] && [ "$stored" -le "$(number $((ahead + 2 + 1000)))" ] ||
+  fail "the header was not stored once, at most a second past the taken numbers: $stored"
+[ "$(dup "SELECT COUNT(*) FROM UAG0CPP WHERE G0ABNV = $stored")" -eq 1 ] ||
   fail "the line does not carry the stored number: $(dup 'SELECT G0ABNV FROM UAG0CPP')"
-for i in 4 5 6 7 8; do dup "INSERT INTO UAGYCPP (GYABNV) VALUES ($(number $((ahead + i))))"; done
+# Every number the five tries can reach is taken: the document fails.
+next=$(cat counter)
+take $((next + 1)) $((next + 1 + 5 * 1001))
 out=$("$mirdane" release --batch dup.json --counter-file counter --log-dir duplogs 2>&1)
 [ $? -eq 1 ] || fail "five taken numbers must fail the document: $out"
 grep -q "SQL0803 - Duplicate key value specified" duplogs/ERR_*.txt || fail "duplicate not logged: $(cat duplogs/ERR_*.txt)"

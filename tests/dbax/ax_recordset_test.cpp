@@ -167,5 +167,40 @@ TEST(AxRecordset, UpdateResyncsFirstWhenSupportedAndFailsOnlyWhenBothResyncsFail
   EXPECT_EQ(MessageOf([&] { recordset.Update(); }).rfind(u"CAxRecordset::Update", 0), 0u);
 }
 
+// Each name is looked up in the Fields collection once per open recordset,
+// whatever its case and however often it is assigned; a name the source
+// lacks is remembered too. Reopening looks the names up again.
+TEST(AxRecordset, EachNameIsLookedUpOncePerOpenRecordset) {
+  mirdane::test::ScopedFakeProvider fake;
+  fake.script().columns = {u"GYABNV", u"GYALNA"};
+  CAxConnection connection;
+  connection.Create();
+  connection.Open(u"Provider=IBMDA400;Data source=x", u"", u"", -1);
+  CAxRecordset recordset;
+  ASSERT_EQ(recordset.Create(), 0);
+  const auto lookups = [&] {
+    std::vector<std::string> found;
+    for (const auto& call : fake.script().log) {
+      if (call.starts_with("r.Item:") || call.starts_with("r.Put:")) found.push_back(call);
+    }
+    fake.script().log.clear();
+    return found;
+  };
+  recordset.Open(u"SELECT * FROM L.T WHERE 1=0", &connection, 0, 3, 3, -1);
+  for (int row = 0; row < 3; ++row) {
+    recordset.SetFieldTextChecked(u"GYABNV", u"1");
+    recordset.SetFieldTextChecked(u"gyabnv", u"2");
+    recordset.SetFieldTextChecked(u"NOSUCH", u"3");
+  }
+  EXPECT_EQ(lookups(), (std::vector<std::string>{
+                           "r.Item:GYABNV", "r.Put:GYABNV", "r.Put:GYABNV", "r.Item:NOSUCH",
+                           "r.Put:GYABNV", "r.Put:GYABNV", "r.Put:GYABNV", "r.Put:GYABNV"}));
+
+  recordset.Close();
+  recordset.Open(u"SELECT * FROM L.T WHERE 1=0", &connection, 0, 3, 3, -1);
+  recordset.SetFieldText(u"GYABNV", u"1");
+  EXPECT_EQ(lookups(), (std::vector<std::string>{"r.Item:GYABNV", "r.Put:GYABNV"}));
+}
+
 }  // namespace
 }  // namespace dbAx

@@ -5,7 +5,9 @@
 #include "base/text.h"
 #include "bridge/bridge_check.h"
 #include "bridge/bridge_tool.h"
+#include "dbax/provider/backend.h"
 #include "dbax/provider/schema_session.h"
+#include "dbax/provider/session_pool.h"
 #include "tests/support/provider_calls.h"
 #include "tests/support/services.h"
 
@@ -140,6 +142,46 @@ TEST_F(OdbcPostgres, BridgeTablesAreCreatedShownAndCheckedOverOdbc) {
   const auto missing = mirdane::bridge::CheckBridgeTables(*schema_, u"NO" + library_);
   ASSERT_EQ(missing.size(), 1u);
   EXPECT_NE(missing[0].text.find("does not exist"), std::string::npos);
+}
+
+// The next connection takes the closed one's session, and with it the
+// table's description and prepared INSERT: the same fields as a fresh
+// describe, no second describe, and the rows stored.
+TEST_F(OdbcPostgres, AKeptSessionServesTheNextConnectionWithItsDescription) {
+  auto& pool = SessionPool::Instance();
+  pool.Clear();
+  const auto before = pool.Statistics();
+  const std::size_t described = SourcesDescribed();
+  std::vector<std::string> fresh;
+  for (const char16_t* text : {u"one", u"two"}) {
+    auto connection = Open();
+    auto recordset = OpenT(connection);
+    if (fresh.empty()) fresh = DescribeFields(recordset);
+    EXPECT_EQ(DescribeFields(recordset), fresh);
+    EXPECT_EQ(InsertRow(recordset, {{u"c", text}, {u"D", u"-12.5"}}), 0) << ErrorsText(connection);
+    EXPECT_EQ(recordset->Close(), 0);
+    EXPECT_EQ(connection->Close(), 0);
+  }
+  EXPECT_EQ(fresh.size(), 3u);
+  EXPECT_EQ(pool.Statistics().opened - before.opened, 1u);
+  EXPECT_EQ(pool.Statistics().reused - before.reused, 1u);
+  EXPECT_EQ(SourcesDescribed() - described, 1u);
+  EXPECT_EQ(RowCount(), 2u);
+
+  // A refused value: the table's description is dropped, the session not kept.
+  {
+    auto connection = Open();
+    auto recordset = OpenT(connection);
+    EXPECT_LT(InsertRow(recordset, {{u"C", u"far too long for ten"}}), 0);
+    auto again = OpenT(connection);
+    EXPECT_EQ(SourcesDescribed() - described, 2u);
+    EXPECT_EQ(recordset->Close(), 0);
+    EXPECT_EQ(again->Close(), 0);
+    EXPECT_EQ(connection->Close(), 0);
+  }
+  EXPECT_EQ(pool.Statistics().idle, 0u);
+  auto fresh_connection = Open();
+  EXPECT_EQ(pool.Statistics().opened - before.opened, 2u);
 }
 
 }  // namespace

@@ -121,6 +121,34 @@ TEST_F(StandIn, AStoredRowHoldsItsValuesAndTheDefaultsOfTheRest) {
   EXPECT_EQ(rows.rows[0][4], u"-7");
 }
 
+TEST_F(StandIn, EachNewRowStartsEmptyAndARefusedRowStaysPendingAsItWas) {
+  OpenSchemaSession(dir_.StandInSource(), u"", u"")
+      ->Execute(u"CREATE UNIQUE INDEX XALIB.TV ON T (V)");
+  auto connection = Open();
+  auto recordset = OpenT(connection);
+  const auto store = [&](std::initializer_list<std::pair<const char16_t*, const char16_t*>> values) {
+    EXPECT_EQ(recordset->AddNew(Variant::Missing(), Variant::Missing()), 0);
+    for (const auto& [name, value] : values) {
+      EXPECT_EQ(FieldOf(recordset, name)->put_Value(Variant::Text(value)), 0);
+    }
+    return recordset->Update(Variant::Missing(), Variant::Missing());
+  };
+  ASSERT_EQ(store({{u"C", u"A"}, {u"V", u"x"}, {u"I", u"1"}}), 0);
+  ASSERT_EQ(store({{u"V", u"y"}}), 0) << "nothing of the row before is stored again";
+  ASSERT_LT(store({{u"V", u"x"}, {u"I", u"3"}}), 0) << "a duplicate key";
+  // The refused row is still pending with its values: mending one stores all.
+  ASSERT_EQ(FieldOf(recordset, u"V")->put_Value(Variant::Text(u"z")), 0);
+  ASSERT_EQ(recordset->Update(Variant::Missing(), Variant::Missing()), 0);
+  ASSERT_EQ(recordset->Close(), 0);
+  ASSERT_EQ(connection->Close(), 0);
+
+  const auto rows = Rows(u"SELECT C, V, I FROM XALIB.T ORDER BY rowid");
+  ASSERT_EQ(rows.rows.size(), 3u);
+  const std::vector<std::vector<std::optional<std::u16string>>> expected = {
+      {u"A         ", u"x", u"1"}, {u"          ", u"y", u"0"}, {u"          ", u"z", u"3"}};
+  EXPECT_EQ(rows.rows, expected);
+}
+
 TEST_F(StandIn, AMissingSystemDirectoryFailsTheOpenWithAProviderError) {
   std::shared_ptr<Connection> connection;
   ASSERT_EQ(CreateConnection(&connection), 0);

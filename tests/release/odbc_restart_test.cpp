@@ -7,6 +7,7 @@
 #include "base/text.h"
 #include "bridge/bridge_tool.h"
 #include "dbax/provider/schema_session.h"
+#include "dbax/provider/session_pool.h"
 #include "tests/support/batch_run.h"
 #include "tests/support/services.h"
 #include "tests/support/temp_dir.h"
@@ -47,6 +48,42 @@ TEST(OdbcRestart, ADocumentReleasedWhileTheServerIsDownFailsAndTheNextOneIsRelea
   ASSERT_EQ(headers.rows.size(), 2u);
   EXPECT_EQ(TrimBlanks(*headers.rows[0][0]), u"A-7731");
   EXPECT_EQ(TrimBlanks(*headers.rows[1][0]), u"88-1207");
+}
+
+// The server restarts while the release waits between two documents: the
+// session kept from the first no longer works, is found so before it is
+// handed out, and the next document connects afresh and is released.
+TEST(OdbcRestart, ARestartBetweenDocumentsIsRecoveredFrom) {
+  const auto& services = Services::Get();
+  const std::u16string library = Services::UniqueLibrary();
+  bridge::CreateBridgeTables(
+      *dbAx::provider::OpenSchemaSession(services.PgSource(), services.user(), services.password()),
+      library);
+  auto file = DemoBatch(services.PgSource(), library, services.user(), services.password());
+  file.documents.resize(3);
+
+  auto& pool = dbAx::provider::SessionPool::Instance();
+  const auto before = pool.Statistics();
+  TempDir dir;
+  const auto outcome = ReleaseBatch(file, dir.path(), [&](std::size_t next) {
+    if (next == 2) {
+      services.StopPostgres();
+      services.StartPostgres();
+    }
+  });
+  services.StartPostgres();
+
+  ASSERT_EQ(outcome.documents.size(), 3u);
+  for (const auto& document : outcome.documents) {
+    EXPECT_EQ(document.result, kfx::KFX_REL_SUCCESS) << outcome.log;
+  }
+  const auto after = pool.Statistics();
+  EXPECT_EQ(after.reused - before.reused, 1u) << "the second document took the first one's session";
+  EXPECT_GE(after.discarded - before.discarded, 1u) << "the session from before the restart";
+  const auto headers = dbAx::provider::OpenSchemaSession(services.PgSource(), services.user(),
+                                                         services.password())
+                           ->Query(u"SELECT GYALNA FROM " + library + u".UAGYCPP");
+  EXPECT_EQ(headers.rows.size(), 3u);
 }
 
 }  // namespace

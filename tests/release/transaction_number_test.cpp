@@ -54,6 +54,18 @@ TEST(TransactionNumber, NeverRepeatsWhenTheClockStandsStillOrGoesBack) {
   EXPECT_EQ(MakeTransactionNumber(late, *carry), u"260305070500000");
 }
 
+// Two stations whose sequences run in step: after a collision, the next
+// number leaves the other station's sequence behind, and later draws go on
+// from there.
+TEST(TransactionNumber, AfterACollisionTheSequenceJumpsAhead) {
+  ScriptedClock clock({kMarch5, kMarch5, kMarch5});
+  auto sequence = MakeProcessSequence();
+  EXPECT_EQ(MakeTransactionNumber(clock, *sequence), u"260305070409045");
+  EXPECT_EQ(MakeTransactionNumberAfterCollision(clock, *sequence, 300), u"260305070409346");
+  EXPECT_EQ(MakeTransactionNumber(clock, *sequence), u"260305070409347");
+  EXPECT_EQ(clock.pauses, 3);
+}
+
 // Two processes drawing at full speed from one machine-wide sequence.
 TEST(TransactionNumber, TwoProcessesNeverDrawTheSameNumber) {
   test::TempDir dir;

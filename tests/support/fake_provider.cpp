@@ -1,5 +1,7 @@
 #include "tests/support/fake_provider.h"
 
+#include "base/text.h"
+
 namespace mirdane::test {
 namespace {
 
@@ -16,6 +18,63 @@ HRESULT Scripted(FakeScript& script, const std::string& who, const std::string& 
   return found->second;
 }
 
+class FakeField final : public dbAx::provider::Field {
+ public:
+  FakeField(std::shared_ptr<FakeScript> script, std::string recordset, std::string column)
+      : script_(std::move(script)), recordset_(std::move(recordset)), column_(std::move(column)) {}
+  HRESULT get_Attributes(std::int32_t* attributes) override {
+    *attributes = ado::adFldUpdatable;
+    return 0;
+  }
+  HRESULT get_Type(std::int32_t* type) override {
+    *type = ado::adChar;
+    return 0;
+  }
+  HRESULT get_Precision(std::uint8_t* precision) override {
+    *precision = 0;
+    return 0;
+  }
+  HRESULT get_NumericScale(std::uint8_t* scale) override {
+    *scale = 0;
+    return 0;
+  }
+  HRESULT put_Value(const Variant&) override {
+    return Scripted(*script_, recordset_, "Put:" + column_, nullptr);
+  }
+  HRESULT get_Value(Variant* value) override {
+    *value = Variant::Null();
+    return 0;
+  }
+
+ private:
+  std::shared_ptr<FakeScript> script_;
+  std::string recordset_;
+  std::string column_;
+};
+
+class FakeFields final : public dbAx::provider::Fields {
+ public:
+  FakeFields(std::shared_ptr<FakeScript> script, std::string name)
+      : script_(std::move(script)), name_(std::move(name)) {}
+  HRESULT get_Item(const Variant& index, std::shared_ptr<dbAx::provider::Field>* field) override {
+    const std::u16string* name = index.AsText();
+    if (!name) return ado::adErrItemNotFound;
+    const std::string who = mirdane::Utf16ToUtf8(*name);
+    script_->log.push_back(name_ + ".Item:" + who);
+    for (const auto& column : script_->columns) {
+      if (column == *name) {
+        *field = std::make_shared<FakeField>(script_, name_, who);
+        return 0;
+      }
+    }
+    return ado::adErrItemNotFound;
+  }
+
+ private:
+  std::shared_ptr<FakeScript> script_;
+  std::string name_;
+};
+
 class FakeRecordset final : public dbAx::provider::Recordset {
  public:
   FakeRecordset(std::shared_ptr<FakeScript> script, std::string name)
@@ -31,7 +90,8 @@ class FakeRecordset final : public dbAx::provider::Recordset {
     if (result >= 0) open_ = true;
     return result;
   }
-  HRESULT get_Fields(std::shared_ptr<dbAx::provider::Fields>*) override {
+  HRESULT get_Fields(std::shared_ptr<dbAx::provider::Fields>* fields) override {
+    if (!script_->columns.empty()) *fields = std::make_shared<FakeFields>(script_, name_);
     return Call("get_Fields");
   }
   HRESULT put_CursorType(std::int32_t v) override { return Put("put_CursorType", cursor_type_, v); }

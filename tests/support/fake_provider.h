@@ -25,6 +25,9 @@ struct FakeScript {
   mirdane::HRESULT create_recordset = 0;
   bool supports_resync = false;
   std::int32_t edit_mode = 0;
+  // Text columns the recordsets' Fields hold; with none, Fields is null.
+  // Lookups log "r.Item:NAME" and puts "r.Put:NAME".
+  std::vector<std::u16string> columns;
 };
 
 class FakeConnection;

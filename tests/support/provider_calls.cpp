@@ -23,6 +23,25 @@ std::shared_ptr<Recordset> OpenInsert(const std::shared_ptr<Connection>& connect
   return recordset;
 }
 
+std::vector<std::string> DescribeFields(const std::shared_ptr<Recordset>& recordset) {
+  std::shared_ptr<dbAx::provider::Fields> fields;
+  std::vector<std::string> described;
+  if (recordset->get_Fields(&fields) < 0) return described;
+  for (std::int32_t i = 0;; ++i) {
+    std::shared_ptr<Field> field;
+    if (fields->get_Item(Variant::I4(i), &field) < 0) break;
+    std::int32_t type = 0, attributes = 0;
+    std::uint8_t precision = 0, scale = 0;
+    field->get_Type(&type);
+    field->get_Attributes(&attributes);
+    field->get_Precision(&precision);
+    field->get_NumericScale(&scale);
+    described.push_back(std::to_string(type) + "/" + std::to_string(attributes) +
+                        "/" + std::to_string(precision) + "/" + std::to_string(scale));
+  }
+  return described;
+}
+
 std::shared_ptr<Field> FieldOf(const std::shared_ptr<Recordset>& recordset,
                                const std::u16string& name) {
   std::shared_ptr<dbAx::provider::Fields> fields;

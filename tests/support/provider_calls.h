@@ -3,6 +3,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "dbax/provider/ado.h"
 
@@ -22,6 +23,8 @@ std::shared_ptr<Recordset> OpenInsert(const std::shared_ptr<Connection>& connect
 // The field of that name, or null.
 std::shared_ptr<Field> FieldOf(const std::shared_ptr<Recordset>& recordset,
                                const std::u16string& name);
+// Every field by ordinal as "type/attributes/precision/scale", in order.
+std::vector<std::string> DescribeFields(const std::shared_ptr<Recordset>& recordset);
 // Every description in the connection's Errors, one per line (UTF-8).
 std::string ErrorsText(const std::shared_ptr<Connection>& connection);
 // Adds one row with the given column values and stores it; the first failing

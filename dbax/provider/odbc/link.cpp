@@ -1,6 +1,7 @@
 #include "dbax/provider/odbc/link.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "dbax/provider/odbc/connection_string.h"
 
@@ -73,6 +74,17 @@ bool Link::Connect(const std::u16string& connection_string, SecretScrubber scrub
     if (folding == SQL_IC_LOWER) made->identifier_case_ = IdentifierCase::Lower;
     else if (folding == SQL_IC_MIXED || folding == SQL_IC_SENSITIVE) {
       made->identifier_case_ = IdentifierCase::AsWritten;
+    }
+  }
+  // DB2 (the IBM i among them) selects only from a table.
+  SQLWCHAR dbms[64] = {};
+  SQLSMALLINT length = 0;
+  if (Succeeded(SQLGetInfoW(made->connection_.get(), SQL_DBMS_NAME, dbms, sizeof dbms, &length))) {
+    const std::u16string name =
+        FromSql(dbms, std::min<std::size_t>(static_cast<std::size_t>(length) / sizeof(SQLWCHAR),
+                                            std::size(dbms) - 1));
+    if (name.find(u"DB2") != std::u16string::npos) {
+      made->ping_query_ = u"SELECT 1 FROM SYSIBM.SYSDUMMY1";
     }
   }
   *link = std::move(made);

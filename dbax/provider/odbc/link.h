@@ -35,6 +35,9 @@ class Link {
   std::u16string Quote(const std::u16string& name) const {
     return QuoteSqlIdentifier(name, identifier_case_);
   }
+  // A query that any server of this kind answers at once, to learn whether
+  // the connection still works.
+  const std::u16string& PingQuery() const { return ping_query_; }
   // Ends the connection; the statements still open are freed with it.
   bool Disconnect(Failure* failure);
   // The failure a call on `handle` that answered `rc` reports.
@@ -49,6 +52,7 @@ class Link {
   ConnectionHandle connection_;
   bool connected_ = false;
   IdentifierCase identifier_case_ = IdentifierCase::Upper;
+  std::u16string ping_query_ = u"SELECT 1";
 };
 
 // Connects to what an odbc: route (or a plain IBM i system name) names, with

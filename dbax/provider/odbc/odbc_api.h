@@ -38,6 +38,11 @@ inline SqlText ToSql(std::u16string_view text) {
   return out;
 }
 
+// Appends `text` to `out`, whose storage is reused.
+inline void AppendSql(std::u16string_view text, SqlText* out) {
+  for (const char16_t c : text) out->push_back(static_cast<SQLWCHAR>(c));
+}
+
 inline std::u16string FromSql(const SQLWCHAR* text, std::size_t length) {
   std::u16string out;
   out.reserve(length);

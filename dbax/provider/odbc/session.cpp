@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <charconv>
-#include <optional>
 #include <map>
+#include <memory>
+#include <optional>
+#include <unordered_map>
 #include <vector>
 
 #include "base/text.h"
@@ -45,21 +47,41 @@ bool ValueText(const Variant& value, std::optional<std::u16string>* text) {
   return false;
 }
 
+// What a source query was found to be, kept while the connection lives so
+// that the next recordset on the same source need not describe it again:
+// the columns, and the INSERT statements prepared for them.
+struct OdbcShape {
+  InsertSource source;
+  std::vector<ColumnInfo> columns;
+  std::vector<DescribedColumn> described;
+  ColumnIndex index;
+  // Set when something failed on the table: the next recordset describes it afresh.
+  bool stale = false;
+  // INSERT statements, prepared once per set of assigned columns: the lines
+  // of one document usually share theirs, and so do the documents of a batch.
+  std::map<std::vector<std::size_t>, Statement> statements;
+
+  OdbcShape(InsertSource s, std::vector<ColumnInfo> c, std::vector<DescribedColumn> d)
+      : source(std::move(s)), columns(std::move(c)), described(std::move(d)), index(columns) {}
+};
+
 class OdbcTable final : public InsertTarget {
  public:
-  OdbcTable(std::shared_ptr<Link> link, InsertSource source, std::vector<ColumnInfo> columns,
-            std::vector<DescribedColumn> described)
-      : link_(std::move(link)), source_(std::move(source)), columns_(std::move(columns)),
-        described_(std::move(described)) {}
+  OdbcTable(std::shared_ptr<Link> link, std::shared_ptr<OdbcShape> shape)
+      : link_(std::move(link)), shape_(std::move(shape)) {}
 
-  const std::vector<ColumnInfo>& columns() const override { return columns_; }
+  const std::vector<ColumnInfo>& columns() const override { return shape_->columns; }
+  std::optional<std::size_t> FindColumn(const std::u16string& name) const override {
+    return shape_->index.Find(name);
+  }
 
   bool AcceptValue(std::size_t index, const Variant& value, Variant* stored,
                    Failure* failure) override {
     std::optional<std::u16string> text;
     if (!ValueText(value, &text)) {
+      shape_->stale = true;
       *failure = Failure::Of(ado::DB_E_ERRORSOCCURRED, ado::DB_E_ERRORSOCCURRED,
-                             u"Column " + columns_[index].name +
+                             u"Column " + shape_->columns[index].name +
                                  u" takes text, numbers or NULL; this value is none of them.");
       return false;
     }
@@ -69,40 +91,48 @@ class OdbcTable final : public InsertTarget {
 
   bool InsertRow(const std::vector<std::pair<std::size_t, Variant>>& values,
                  Failure* failure) override {
+    if (Insert(values, failure)) return true;
+    shape_->stale = true;
+    return false;
+  }
+
+ private:
+  bool Insert(const std::vector<std::pair<std::size_t, Variant>>& values, Failure* failure) {
     if (!link_->connected()) {
       *failure = Plain(u"The ODBC connection is closed.");
       return false;
     }
-    std::vector<std::size_t> key;
-    for (const auto& [index, value] : values) key.push_back(index);
-    const Statement* statement = Prepared(key, failure);
+    key_.clear();
+    for (const auto& [index, value] : values) key_.push_back(index);
+    const Statement* statement = Prepared(key_, failure);
     if (!statement) return false;
 
     // The bound buffers must live until SQLExecute has run.
-    std::vector<SqlText> texts(values.size());
-    std::vector<SQLLEN> lengths(values.size());
+    texts_.resize(values.size());
+    lengths_.resize(values.size());
     SQLUSMALLINT number = 0;
     for (const auto& [index, value] : values) {
       const std::size_t k = number++;
-      const DescribedColumn& column = described_[index];
+      const DescribedColumn& column = shape_->described[index];
       SQLULEN size = column.size;
       SQLSMALLINT digits = column.digits;
-      if (const auto* text = value.AsText()) {
-        texts[k] = ToSql(*text);
-        lengths[k] = static_cast<SQLLEN>(texts[k].size() * sizeof(SQLWCHAR));
+      SqlText& text = texts_[k];
+      text.clear();
+      if (const auto* held = value.AsText()) {
+        AppendSql(*held, &text);
+        lengths_[k] = static_cast<SQLLEN>(text.size() * sizeof(SQLWCHAR));
         // The server, not the driver, decides about a text too long for its
         // column: a driver given the column's length might cut it silently.
         if (column.Type().IsText() || size == 0) {
-          size = std::max<SQLULEN>({size, static_cast<SQLULEN>(texts[k].size()), SQLULEN{1}});
+          size = std::max<SQLULEN>({size, static_cast<SQLULEN>(text.size()), SQLULEN{1}});
         }
       } else {
-        lengths[k] = SQL_NULL_DATA;
+        lengths_[k] = SQL_NULL_DATA;
         if (size == 0) size = 1;
       }
       const SQLRETURN rc = SQLBindParameter(
           statement->get(), number, SQL_PARAM_INPUT, SQL_C_WCHAR, column.data_type, size, digits,
-          texts[k].data(), static_cast<SQLLEN>((texts[k].size() + 1) * sizeof(SQLWCHAR)),
-          &lengths[k]);
+          text.data(), static_cast<SQLLEN>((text.size() + 1) * sizeof(SQLWCHAR)), &lengths_[k]);
       if (!Succeeded(rc)) {
         *failure = statement->FailureOf(rc);
         SQLFreeStmt(statement->get(), SQL_RESET_PARAMS);
@@ -116,12 +146,10 @@ class OdbcTable final : public InsertTarget {
     return stored;
   }
 
- private:
-  // INSERT statements are prepared once per set of assigned columns: the
-  // lines of one document usually share theirs.
   const Statement* Prepared(const std::vector<std::size_t>& key, Failure* failure) {
-    if (auto found = statements_.find(key); found != statements_.end()) return &found->second;
-    std::u16string sql = u"INSERT INTO " + source_.QualifiedTable(link_->identifierCase());
+    auto& statements = shape_->statements;
+    if (auto found = statements.find(key); found != statements.end()) return &found->second;
+    std::u16string sql = u"INSERT INTO " + shape_->source.QualifiedTable(link_->identifierCase());
     if (key.empty()) {
       sql += u" DEFAULT VALUES";
     } else {
@@ -133,7 +161,7 @@ class OdbcTable final : public InsertTarget {
         }
         // Quoted as the server spells it, so that it matches in any case;
         // ColumnInfoOf let only SQL identifiers take values.
-        names += u"\"" + columns_[index].name + u"\"";
+        names += u"\"" + shape_->columns[index].name + u"\"";
         marks += u"?";
       }
       sql += u" (" + names + u") VALUES (" + marks + u")";
@@ -146,14 +174,15 @@ class OdbcTable final : public InsertTarget {
       *failure = statement.FailureOf(rc);
       return nullptr;
     }
-    return &statements_.emplace(key, std::move(statement)).first->second;
+    return &statements.emplace(key, std::move(statement)).first->second;
   }
 
   std::shared_ptr<Link> link_;
-  InsertSource source_;
-  std::vector<ColumnInfo> columns_;
-  std::vector<DescribedColumn> described_;
-  std::map<std::vector<std::size_t>, Statement> statements_;
+  std::shared_ptr<OdbcShape> shape_;
+  // Reused for each row.
+  std::vector<std::size_t> key_;
+  std::vector<SqlText> texts_;
+  std::vector<SQLLEN> lengths_;
 };
 
 class OdbcSession final : public Session {
@@ -162,6 +191,13 @@ class OdbcSession final : public Session {
 
   bool OpenSource(const std::u16string& sql, std::unique_ptr<InsertTarget>* target,
                   Failure* failure) override {
+    if (const auto found = shapes_.find(sql); found != shapes_.end()) {
+      if (!found->second->stale && link_->connected()) {
+        *target = std::make_unique<OdbcTable>(link_, found->second);
+        return true;
+      }
+      shapes_.erase(found);
+    }
     const InsertSource source = ParseInsertSource(sql);
     if (!source.valid) {
       *failure = Plain(source.problem);
@@ -192,14 +228,53 @@ class OdbcSession final : public Session {
                                      updatable));
     }
     SQLFreeStmt(statement.get(), SQL_CLOSE);
-    *target = std::make_unique<OdbcTable>(link_, source, std::move(columns), std::move(described));
+    NoteSourceDescribed();
+    auto shape = std::make_shared<OdbcShape>(source, std::move(columns), std::move(described));
+    if (shapes_.size() >= kMaxShapes) shapes_.clear();
+    shapes_[sql] = shape;
+    *target = std::make_unique<OdbcTable>(link_, std::move(shape));
     return true;
   }
 
-  bool Close(Failure* failure) override { return link_->Disconnect(failure); }
+  bool Close(Failure* failure) override {
+    shapes_.clear();
+    ping_.reset();
+    return link_->Disconnect(failure);
+  }
+
+  // The server is asked whether it still answers: a connection that lay
+  // idle may have been dropped by it (a restart, a timeout) without the
+  // driver knowing yet.
+  bool StillUsable() override {
+    if (!link_->connected()) return false;
+    SQLUINTEGER dead = SQL_CD_FALSE;
+    if (Succeeded(SQLGetConnectAttrW(link_->connection(), SQL_ATTR_CONNECTION_DEAD, &dead, 0,
+                                     nullptr)) &&
+        dead == SQL_CD_TRUE) {
+      return false;
+    }
+    Failure ignored;
+    if (!ping_) {
+      auto statement = std::make_unique<Statement>();
+      if (!statement->Open(link_, &ignored)) return false;
+      SqlText text = ToSql(link_->PingQuery());
+      if (!Succeeded(SQLPrepareW(statement->get(), text.data(), SQL_NTS))) return false;
+      ping_ = std::move(statement);
+    }
+    const SQLRETURN rc = SQLExecute(ping_->get());
+    SQLFreeStmt(ping_->get(), SQL_CLOSE);
+    if (Succeeded(rc) || rc == SQL_NO_DATA) return true;
+    ping_.reset();
+    return false;
+  }
 
  private:
+  // More sources than a release uses are not worth remembering.
+  static constexpr std::size_t kMaxShapes = 64;
+
   std::shared_ptr<Link> link_;
+  std::unordered_map<std::u16string, std::shared_ptr<OdbcShape>> shapes_;
+  std::unique_ptr<Statement> ping_;  // the statement that asks whether the server answers
 };
 
 }  // namespace

@@ -1,8 +1,11 @@
 #include "dbax/provider/sqlite/standin_session.h"
 
+#include <filesystem>
 #include <map>
+#include <optional>
 #include <stdexcept>
 #include <string_view>
+#include <unordered_map>
 
 #include "base/format.h"
 #include "base/text.h"
@@ -28,20 +31,49 @@ Failure SqlFailure(std::u16string description) {
   return Failure::Of(mirdane::hr::kFail, kSqlErrorNumber, std::move(description));
 }
 
+// What a source query was found to be, kept while the session lives so that
+// the next recordset on the same source need not describe it again: the
+// columns, their types and the INSERT statements prepared for them.
+struct StandInShape {
+  std::vector<ColumnInfo> columns;
+  std::vector<SqlType> types;
+  std::vector<std::string> origins;  // the table column behind each source column
+  std::string library;
+  std::u16string library16;
+  std::string table;
+  ColumnIndex index;
+  // When it was described: the library's attachment and schema version.
+  std::uint64_t attach_serial = 0;
+  std::optional<int> schema_version;
+  // The session's use in which it was last found current.
+  std::uint64_t verified_in = 0;
+  // Set when something failed on the table: the next recordset describes it afresh.
+  bool stale = false;
+  // INSERT statements, one per set of assigned columns: the lines of one
+  // document usually share theirs, and so do the documents of a batch.
+  std::map<std::vector<std::size_t>, StatementHandle> statements;
+
+  StandInShape(std::vector<ColumnInfo> c, std::vector<SqlType> t, std::vector<std::string> o,
+               std::string l, std::string tb)
+      : columns(std::move(c)), types(std::move(t)), origins(std::move(o)), library(std::move(l)),
+        library16(Utf8ToUtf16(library)), table(std::move(tb)), index(columns) {}
+};
+
 class StandInTable final : public InsertTarget {
  public:
-  StandInTable(std::shared_ptr<StandInSystem> system, std::vector<ColumnInfo> columns,
-               std::vector<SqlType> types, std::vector<std::string> origins, std::string library,
-               std::string table)
-      : system_(std::move(system)), columns_(std::move(columns)), types_(std::move(types)),
-        origins_(std::move(origins)), library_(std::move(library)), table_(std::move(table)) {}
+  StandInTable(std::shared_ptr<StandInSystem> system, std::shared_ptr<StandInShape> shape)
+      : system_(std::move(system)), shape_(std::move(shape)) {}
 
-  const std::vector<ColumnInfo>& columns() const override { return columns_; }
+  const std::vector<ColumnInfo>& columns() const override { return shape_->columns; }
+  std::optional<std::size_t> FindColumn(const std::u16string& name) const override {
+    return shape_->index.Find(name);
+  }
 
   bool AcceptValue(std::size_t index, const Variant& value, Variant* stored,
                    Failure* failure) override {
-    auto verdict = TakeValue(types_[index], columns_[index].name, value);
+    auto verdict = TakeValue(shape_->types[index], shape_->columns[index].name, value);
     if (!verdict.accepted) {
+      shape_->stale = true;
       *failure = Failure::Of(ado::DB_E_ERRORSOCCURRED, kConversionErrorNumber,
                              std::move(verdict.refusal));
       return false;
@@ -52,25 +84,37 @@ class StandInTable final : public InsertTarget {
 
   bool InsertRow(const std::vector<std::pair<std::size_t, Variant>>& values,
                  Failure* failure) override {
+    if (Insert(values, failure)) return true;
+    shape_->stale = true;
+    return false;
+  }
+
+ private:
+  bool Insert(const std::vector<std::pair<std::size_t, Variant>>& values, Failure* failure) {
+    const StandInShape& shape = *shape_;
     // The library may have been detached to make room for others meanwhile.
     try {
-      if (!system_->Use(Utf8ToUtf16(library_))) {
+      if (!system_->Use(shape.library16)) {
         *failure = SqlFailure(FormatText(u"SQL0204 - %s in *LIBL type *LIB not found.",
-                                         {Utf8ToUtf16(library_)}));
+                                         {shape.library16}));
         return false;
       }
     } catch (const LibraryError& error) {
       *failure = SqlFailure(u"SQL7008 - " + Utf8ToUtf16(error.what()));
       return false;
     }
-    std::vector<std::size_t> key;
-    for (const auto& [index, value] : values) key.push_back(index);
-    sqlite3_stmt* statement = Prepared(key, failure);
+    key_.clear();
+    for (const auto& [index, value] : values) key_.push_back(index);
+    sqlite3_stmt* statement = Prepared(key_, failure);
     if (!statement) return false;
     sqlite3_reset(statement);
     sqlite3_clear_bindings(statement);
+    if (texts_.size() < values.size()) texts_.resize(values.size());
     int parameter = 1;
-    for (const auto& [index, value] : values) Bind(statement, parameter++, value);
+    for (const auto& [index, value] : values) {
+      Bind(statement, parameter, value, &texts_[static_cast<std::size_t>(parameter - 1)]);
+      ++parameter;
+    }
     // Outside a transaction each INSERT commits by itself, durably (the
     // library is opened with synchronous=FULL).
     const int rc = sqlite3_step(statement);
@@ -78,25 +122,25 @@ class StandInTable final : public InsertTarget {
     if (rc == SQLITE_CONSTRAINT_UNIQUE || rc == SQLITE_CONSTRAINT_PRIMARYKEY) {
       *failure = Failure::Of(ado::DB_E_INTEGRITYVIOLATION, kSqlErrorNumber,
                              FormatText(u"SQL0803 - Duplicate key value specified: %s.%s: %s",
-                                        {Utf8ToUtf16(library_), Utf8ToUtf16(table_),
+                                        {shape.library16, Utf8ToUtf16(shape.table),
                                          Utf8ToUtf16(system_->LastError())}));
       return false;
     }
     if (rc != SQLITE_DONE) {
       *failure = SqlFailure(FormatText(u"SQL7008 - Row not stored in %s.%s: %s",
-                                       {Utf8ToUtf16(library_), Utf8ToUtf16(table_),
+                                       {shape.library16, Utf8ToUtf16(shape.table),
                                         Utf8ToUtf16(system_->LastError())}));
       return false;
     }
     return true;
   }
 
- private:
-  // INSERT statements are kept per set of assigned columns: the lines of one
-  // document usually share theirs.
   sqlite3_stmt* Prepared(const std::vector<std::size_t>& key, Failure* failure) {
-    if (auto found = statements_.find(key); found != statements_.end()) return found->second.get();
-    std::string sql = "INSERT INTO " + QuoteIdentifier(library_) + "." + QuoteIdentifier(table_);
+    auto& statements = shape_->statements;
+    if (auto found = statements.find(key); found != statements.end()) return found->second.get();
+    const StandInShape& shape = *shape_;
+    std::string sql =
+        "INSERT INTO " + QuoteIdentifier(shape.library) + "." + QuoteIdentifier(shape.table);
     if (key.empty()) {
       sql += " DEFAULT VALUES";
     } else {
@@ -106,7 +150,7 @@ class StandInTable final : public InsertTarget {
           names += ", ";
           marks += ", ";
         }
-        names += QuoteIdentifier(origins_[index]);
+        names += QuoteIdentifier(shape.origins[index]);
         marks += "?";
       }
       sql += " (" + names + ") VALUES (" + marks + ")";
@@ -116,18 +160,20 @@ class StandInTable final : public InsertTarget {
                            nullptr) != SQLITE_OK) {
       sqlite3_finalize(raw);
       *failure = SqlFailure(FormatText(u"SQL7008 - %s.%s cannot take rows: %s",
-                                       {Utf8ToUtf16(library_), Utf8ToUtf16(table_),
+                                       {shape.library16, Utf8ToUtf16(shape.table),
                                         Utf8ToUtf16(system_->LastError())}));
       return nullptr;
     }
-    return statements_.emplace(key, StatementHandle(raw)).first->second.get();
+    return statements.emplace(key, StatementHandle(raw)).first->second.get();
   }
 
-  static void Bind(sqlite3_stmt* statement, int parameter, const Variant& value) {
+  // A text is bound from `utf8`, which lives until the row is stored.
+  static void Bind(sqlite3_stmt* statement, int parameter, const Variant& value,
+                   std::string* utf8) {
     if (const auto* text = value.AsText()) {
-      const std::string utf8 = Utf16ToUtf8(*text);
-      sqlite3_bind_text(statement, parameter, utf8.data(), static_cast<int>(utf8.size()),
-                        SQLITE_TRANSIENT);
+      mirdane::AssignUtf8(*text, utf8);
+      sqlite3_bind_text(statement, parameter, utf8->data(), static_cast<int>(utf8->size()),
+                        SQLITE_STATIC);
     } else if (value.type() == mirdane::VarType::R8) {
       sqlite3_bind_double(statement, parameter, *value.AsDouble());
     } else if (const auto integer = value.AsInteger()) {
@@ -138,12 +184,10 @@ class StandInTable final : public InsertTarget {
   }
 
   std::shared_ptr<StandInSystem> system_;
-  std::vector<ColumnInfo> columns_;
-  std::vector<SqlType> types_;
-  std::vector<std::string> origins_;  // the table column behind each source column
-  std::string library_;
-  std::string table_;
-  std::map<std::vector<std::size_t>, StatementHandle> statements_;
+  std::shared_ptr<StandInShape> shape_;
+  // Reused for each row.
+  std::vector<std::size_t> key_;
+  std::vector<std::string> texts_;
 };
 
 class StandInSession final : public Session {
@@ -155,6 +199,13 @@ class StandInSession final : public Session {
     if (!system_) {
       *failure = SqlFailure(u"The connection to the stand-in system is closed.");
       return false;
+    }
+    if (const auto found = shapes_.find(sql); found != shapes_.end()) {
+      if (!found->second->stale && StillCurrent(*found->second)) {
+        *target = std::make_unique<StandInTable>(system_, found->second);
+        return true;
+      }
+      shapes_.erase(found);
     }
     const SourceTarget named = SourceTargetOf(sql);
     if (named.qualified && named.library.empty()) {
@@ -192,15 +243,58 @@ class StandInSession final : public Session {
       *failure = SqlFailure(u"SQL0204 - " + Utf8ToUtf16(error.what()));
       return false;
     }
+    // Run once (it reads no row), so that a table changed by another
+    // connection since this one last read the library's schema is described
+    // as it is now: SQLite notices the change, and prepares again, only
+    // when a statement runs.
+    sqlite3_step(statement.get());
+    sqlite3_reset(statement.get());
     return Describe(statement.get(), sql, target, failure);
   }
 
   bool Close(Failure* /*failure*/) override {
+    shapes_.clear();
     system_.reset();
     return true;
   }
 
+  // Kept only while every library file it attached is still the one it
+  // attached: a file deleted or replaced meanwhile would take rows that no
+  // one will ever see.
+  bool StillUsable() override {
+    std::error_code error;
+    if (!system_ || !std::filesystem::is_directory(system_->directory(), error) ||
+        !system_->FilesInPlace()) {
+      return false;
+    }
+    // A new use: kept descriptions are checked again, once each.
+    ++use_;
+    versions_.clear();
+    return true;
+  }
+
  private:
+  // A kept description holds while its library is attached as it was and
+  // no table of it has changed since. The schema version is read once per
+  // library each time the session is taken from the pool: while one
+  // connection uses it, what was described stands.
+  bool StillCurrent(StandInShape& shape) {
+    try {
+      if (!system_->Use(shape.library16)) return false;
+    } catch (const LibraryError&) {
+      return false;  // described afresh, which reports it
+    }
+    if (system_->AttachSerial(shape.library16) != shape.attach_serial) return false;
+    if (shape.verified_in == use_) return true;
+    auto version = versions_.find(shape.library16);
+    if (version == versions_.end()) {
+      version = versions_.emplace(shape.library16, system_->SchemaVersion(shape.library16)).first;
+    }
+    if (version->second != shape.schema_version) return false;
+    shape.verified_in = use_;
+    return true;
+  }
+
   std::u16string DescribePrepareFailure(const SourceTarget& named, const std::u16string& sql) {
     if (named.qualified && !system_->IsAttached(named.library)) {
       return FormatText(u"SQL0204 - %s in *LIBL type *LIB not found: the stand-in system %s has "
@@ -253,12 +347,30 @@ class StandInSession final : public Session {
                                        u"rows.", {sql}));
       return false;
     }
-    *target = std::make_unique<StandInTable>(system_, std::move(columns), std::move(types),
-                                             std::move(origins), library, table);
+    NoteSourceDescribed();
+    auto shape = std::make_shared<StandInShape>(std::move(columns), std::move(types),
+                                                std::move(origins), library, table);
+    shape->attach_serial = system_->AttachSerial(shape->library16);
+    shape->schema_version = system_->SchemaVersion(shape->library16);
+    shape->verified_in = use_;
+    if (shape->attach_serial != 0 && shape->schema_version) {
+      if (shapes_.size() >= kMaxShapes) shapes_.clear();
+      shapes_[sql] = shape;
+    }
+    *target = std::make_unique<StandInTable>(system_, std::move(shape));
     return true;
   }
 
+  // More sources than a release uses are not worth remembering.
+  static constexpr std::size_t kMaxShapes = 64;
+
   std::shared_ptr<StandInSystem> system_;
+  // Each time the session is taken from the pool begins a new use; the
+  // schema versions read in this use, by library.
+  std::uint64_t use_ = 0;
+  std::unordered_map<std::u16string, std::optional<int>> versions_;
+  // Declared after the system, so that their statements go first.
+  std::unordered_map<std::u16string, std::shared_ptr<StandInShape>> shapes_;
 };
 
 }  // namespace

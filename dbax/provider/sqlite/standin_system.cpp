@@ -47,7 +47,7 @@ StandInSystem::StandInSystem(fs::path directory) : directory_(std::move(director
 
 StandInSystem::Attached* StandInSystem::Find(const std::u16string& library) {
   for (auto& entry : attached_) {
-    if (mirdane::EqualsIgnoringAsciiCase(mirdane::Utf8ToUtf16(entry.name), library)) return &entry;
+    if (mirdane::EqualsIgnoringAsciiCase(entry.name16, library)) return &entry;
   }
   return nullptr;
 }
@@ -75,7 +75,7 @@ void StandInSystem::Attach(const fs::path& file, const std::string& name) {
     throw LibraryError("library " + name + " (" + path + ") cannot be attached: " + LastError());
   }
   statement.reset();
-  attached_.push_back(Attached{name, ++uses_});
+  attached_.push_back(Attached{name, mirdane::Utf8ToUtf16(name), ++uses_, ++attaches_, nullptr});
   // A damaged file may attach and fail only when its schema is first read;
   // read it now, so that it fails here, naming the file, and is detached
   // before it can spoil statements that name other libraries.
@@ -91,6 +91,7 @@ void StandInSystem::Attach(const fs::path& file, const std::string& name) {
 }
 
 void StandInSystem::Detach(std::size_t index) {
+  attached_[index].schema_version.reset();
   const std::string sql = "DETACH DATABASE " + QuoteIdentifier(attached_[index].name);
   if (sqlite3_exec(db_.get(), sql.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK) {
     throw LibraryError("library " + attached_[index].name + " cannot be detached to make room "
@@ -173,6 +174,43 @@ void StandInSystem::CreateLibrary(const std::u16string& library) {
   // for the first one's commit instead of failing.
   const std::string wal = "PRAGMA " + QuoteIdentifier(name) + ".journal_mode=WAL";
   sqlite3_exec(db_.get(), wal.c_str(), nullptr, nullptr, nullptr);
+}
+
+std::uint64_t StandInSystem::AttachSerial(const std::u16string& library) const {
+  const Attached* entry = Find(library);
+  return entry ? entry->serial : 0;
+}
+
+std::optional<int> StandInSystem::SchemaVersion(const std::u16string& library) {
+  Attached* entry = Find(library);
+  if (!entry) return std::nullopt;
+  if (!entry->schema_version) {
+    const std::string sql = "PRAGMA " + QuoteIdentifier(entry->name) + ".schema_version";
+    sqlite3_stmt* raw = nullptr;
+    if (sqlite3_prepare_v3(db_.get(), sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT, &raw,
+                           nullptr) != SQLITE_OK) {
+      sqlite3_finalize(raw);
+      return std::nullopt;
+    }
+    entry->schema_version.reset(raw);
+  }
+  sqlite3_stmt* statement = entry->schema_version.get();
+  std::optional<int> version;
+  if (sqlite3_step(statement) == SQLITE_ROW) version = sqlite3_column_int(statement, 0);
+  sqlite3_reset(statement);
+  return version;
+}
+
+bool StandInSystem::FilesInPlace() {
+  for (const auto& entry : attached_) {
+    int moved = 1;
+    if (sqlite3_file_control(db_.get(), entry.name.c_str(), SQLITE_FCNTL_HAS_MOVED, &moved) !=
+            SQLITE_OK ||
+        moved) {
+      return false;
+    }
+  }
+  return true;
 }
 
 std::string StandInSystem::LastError() const {

@@ -58,13 +58,25 @@ class StandInSystem {
   void CreateLibrary(const std::u16string& library);
   // SQLite's last error text for this connection.
   std::string LastError() const;
+  // A number that changes whenever the library is attached again (0 while
+  // it is not attached): what was learnt of it before may no longer hold.
+  std::uint64_t AttachSerial(const std::u16string& library) const;
+  // The attached library's schema version, which changes with every change
+  // of its tables; nullopt when it cannot be read.
+  std::optional<int> SchemaVersion(const std::u16string& library);
+  // Whether every attached library's file is still where it was attached,
+  // not deleted, renamed or replaced since.
+  bool FilesInPlace();
   // How many libraries are attached at most at once.
   int AttachLimit() const { return attach_limit_; }
 
  private:
   struct Attached {
-    std::string name;  // as attached: the file's stem
+    std::string name;      // as attached: the file's stem
+    std::u16string name16; // the same, for comparing with names in statements
     std::uint64_t last_use;
+    std::uint64_t serial;  // AttachSerial
+    StatementHandle schema_version;  // PRAGMA schema_version, prepared when first asked
   };
 
   void Attach(const std::filesystem::path& file, const std::string& name);
@@ -80,6 +92,7 @@ class StandInSystem {
   DatabaseHandle db_;
   std::vector<Attached> attached_;
   std::uint64_t uses_ = 0;
+  std::uint64_t attaches_ = 0;
   int attach_limit_ = 0;
 };
 
