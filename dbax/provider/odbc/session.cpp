@@ -10,6 +10,7 @@
 #include "dbax/provider/ado.h"
 #include "dbax/provider/odbc/columns.h"
 #include "dbax/provider/odbc/insert_source.h"
+#include "dbax/provider/odbc/keyed_statements.h"
 #include "dbax/provider/odbc/link.h"
 
 namespace dbAx::provider::odbc {
@@ -194,6 +195,11 @@ class OdbcSession final : public Session {
     SQLFreeStmt(statement.get(), SQL_CLOSE);
     *target = std::make_unique<OdbcTable>(link_, source, std::move(columns), std::move(described));
     return true;
+  }
+
+  bool RunStatement(const KeyedStatement& statement, const std::vector<Variant>& parameters,
+                    StatementResult* result, Failure* failure) override {
+    return RunOdbcStatement(link_, statement, parameters, result, failure);
   }
 
   bool Close(Failure* failure) override { return link_->Disconnect(failure); }

@@ -10,6 +10,7 @@
 #include "dbax/provider/sql_type.h"
 #include "dbax/provider/sqlite/db2_values.h"
 #include "dbax/provider/sqlite/source_target.h"
+#include "dbax/provider/sqlite/standin_statement.h"
 #include "dbax/provider/sqlite/standin_system.h"
 #include "dbax/sql_identifier.h"
 
@@ -193,6 +194,15 @@ class StandInSession final : public Session {
       return false;
     }
     return Describe(statement.get(), sql, target, failure);
+  }
+
+  bool RunStatement(const KeyedStatement& statement, const std::vector<Variant>& parameters,
+                    StatementResult* result, Failure* failure) override {
+    if (!system_) {
+      *failure = SqlFailure(u"The connection to the stand-in system is closed.");
+      return false;
+    }
+    return RunStandInStatement(*system_, statement, parameters, result, failure);
   }
 
   bool Close(Failure* /*failure*/) override {
