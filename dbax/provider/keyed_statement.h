@@ -12,6 +12,7 @@
 //   DELETE FROM LIBRARY.TABLE WHERE COL = ? [AND COL = ?]...
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -37,7 +38,12 @@ struct KeyedStatement {
   // The statement with every name quoted by `quote`, which gives a column
   // name as the server must read it; `table` is the qualified table name.
   template <typename Quote>
-  std::u16string Text(const std::u16string& qualified_table, Quote quote) const;
+  std::u16string Text(const std::u16string& qualified_table, Quote quote) const {
+    return Text(qualified_table, quote, [&](const std::u16string& name) { return quote(name) + u" = ?"; });
+  }
+  // The same with each condition written by `compare` ("COL = ?").
+  template <typename Quote, typename Compare>
+  std::u16string Text(const std::u16string& qualified_table, Quote quote, Compare compare) const;
 };
 
 struct ParsedStatement {
@@ -48,8 +54,9 @@ struct ParsedStatement {
 
 ParsedStatement ParseKeyedStatement(const std::u16string& sql);
 
-template <typename Quote>
-std::u16string KeyedStatement::Text(const std::u16string& qualified_table, Quote quote) const {
+template <typename Quote, typename Compare>
+std::u16string KeyedStatement::Text(const std::u16string& qualified_table, Quote quote,
+                                    Compare compare) const {
   const auto list = [&](const std::vector<std::u16string>& names, const char16_t* tail,
                         const char16_t* separator) {
     std::u16string out;
@@ -59,7 +66,11 @@ std::u16string KeyedStatement::Text(const std::u16string& qualified_table, Quote
     }
     return out;
   };
-  const std::u16string where = u" WHERE " + list(conditions, u" = ?", u" AND ");
+  std::u16string where = u" WHERE ";
+  for (std::size_t i = 0; i < conditions.size(); ++i) {
+    if (i > 0) where += u" AND ";
+    where += compare(conditions[i]);
+  }
   switch (kind) {
     case Kind::Select:
       return u"SELECT " + list(columns, u"", u", ") + u" FROM " + qualified_table + where;

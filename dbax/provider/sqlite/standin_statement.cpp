@@ -115,9 +115,16 @@ bool RunStandInStatement(StandInSystem& system, const KeyedStatement& statement,
 
   const std::u16string qualified =
       Utf8ToUtf16(QuoteIdentifier(library) + "." + QuoteIdentifier(table_name));
-  const std::string sql = Utf16ToUtf8(statement.Text(qualified, [&](const std::u16string& name) {
+  const auto quote = [&](const std::u16string& name) {
     return Utf8ToUtf16(QuoteIdentifier(Find(columns, name)->name));
-  }));
+  };
+  // DB2 compares texts as if the shorter were padded with blanks: 'A' equals
+  // 'A   ' in a CHAR(4) column, however the row was written.
+  const auto compare = [&](const std::u16string& name) {
+    if (!Find(columns, name)->type.IsText()) return quote(name) + u" = ?";
+    return u"RTRIM(" + quote(name) + u", ' ') = RTRIM(?, ' ')";
+  };
+  const std::string sql = Utf16ToUtf8(statement.Text(qualified, quote, compare));
   StatementHandle prepared;
   if (system.Prepare(sql.c_str(), &prepared) != SQLITE_OK) {
     *failure = SqlFailure(mirdane::hr::kFail,
