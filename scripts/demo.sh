@@ -62,3 +62,4 @@ echo "== 8. One transaction per document, nothing left half-written, and the log
 "$mirdane" bridge show --connect "$system" --library XALEDGER
 "$mirdane" bridge audit --connect "$system" --library XALEDGER
 cat "$ledger_logs"/ERR_*.txt
+echo
