@@ -29,6 +29,7 @@ inline constexpr HRESULT kOutOfMemory = FromBits(0x8007000E);    // E_OUTOFMEMOR
 inline constexpr HRESULT kInvalidArg = FromBits(0x80070057);     // E_INVALIDARG
 inline constexpr HRESULT kParamNotFound = FromBits(0x80020004);  // DISP_E_PARAMNOTFOUND
 inline constexpr HRESULT kTypeMismatch = FromBits(0x80020005);   // DISP_E_TYPEMISMATCH
+inline constexpr HRESULT kUnknownName = FromBits(0x80020006);    // DISP_E_UNKNOWNNAME
 inline constexpr HRESULT kBadIndex = FromBits(0x8002000B);       // DISP_E_BADINDEX
 inline constexpr HRESULT kClassNotRegistered = FromBits(0x80040154); // REGDB_E_CLASSNOTREG
 

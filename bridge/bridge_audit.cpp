@@ -5,6 +5,7 @@
 
 #include "base/text.h"
 #include "bridge/bridge_schema.h"
+#include "release/ledger_table.h"
 
 namespace mirdane::bridge {
 namespace {
@@ -103,6 +104,26 @@ std::vector<AuditFinding> AuditBridgeTables(dbAx::provider::SchemaSession& sessi
   }
   for (const auto& [number, values] : numbers) {
     found[number].push_back({number, DescribeLineNumbers(values)});
+  }
+
+  // Releases the ledger saw start and never complete: their rows, if any,
+  // are among the findings above, and the next release of the document
+  // replaces them.
+  if (session.TableExists(library, ledger::kTable)) {
+    const QueryResult started = session.Query(
+        u"SELECT " + std::u16string(ledger::kTransaction) + u", " + ledger::kDocument + u", " +
+        ledger::kStartedAt + u" FROM " + session.QualifiedName(library, ledger::kTable) +
+        u" WHERE " + ledger::kState + u" = '" + ledger::kStarted + u"'");
+    for (const auto& row : started.rows) {
+      const auto number = Number(row.at(0));
+      const std::string document = row.at(1) ? Utf16ToUtf8(TrimBlanks(*row.at(1))) : "";
+      const std::string at = row.at(2) ? Utf16ToUtf8(TrimBlanks(*row.at(2))) : "";
+      found[number].push_back(
+          {number, "release of document '" + document + "' started " + at +
+                       " UTC and not completed (release ledger " +
+                       Utf16ToUtf8(ledger::kTable) +
+                       "); releasing the document again replaces it"});
+    }
   }
 
   std::vector<AuditFinding> findings;

@@ -17,9 +17,10 @@ struct AuditFinding {
   std::string text;            // one line: what is wrong with it
 };
 
-// Headers without lines, lines without a header, and transactions whose line
-// numbers are not 1 to N without gaps or repeats, in transaction order.
-// Throws SchemaError.
+// Headers without lines, lines without a header, transactions whose line
+// numbers are not 1 to N without gaps or repeats, and, when the library has
+// a release ledger, releases it holds as started and never completed; in
+// transaction order. Throws SchemaError.
 std::vector<AuditFinding> AuditBridgeTables(dbAx::provider::SchemaSession& session,
                                             const std::u16string& library);
 

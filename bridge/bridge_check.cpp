@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "base/text.h"
+#include "release/ledger_table.h"
 
 namespace mirdane::bridge {
 namespace {
@@ -58,9 +59,17 @@ std::string Shown(SqlType type) {
 // How the column `actual` stands to the catalogue type `wanted`; nothing
 // when they hold the same values.
 std::optional<Difference> CompareType(const std::string& name, const SqlType& wanted,
-                                      const SqlType& actual) {
-  const std::string is = name + " is " + Shown(actual) + ", the catalogue has " + Shown(wanted);
+                                      const SqlType& actual, const std::string& standard) {
+  const std::string is = name + " is " + Shown(actual) + ", " + standard + " " + Shown(wanted);
   const Family want = FamilyOf(wanted), have = FamilyOf(actual);
+  if (want == Family::VaryingText && have == Family::VaryingText) {
+    if (actual.length < wanted.length) {
+      return Difference{true, is + ": texts longer than " + std::to_string(actual.length) +
+                                  " characters are refused"};
+    }
+    if (actual.length > wanted.length) return Difference{false, is};
+    return std::nullopt;
+  }
   if (want == Family::FixedText && (have == Family::FixedText || have == Family::VaryingText)) {
     if (actual.length < wanted.length) {
       return Difference{true, is + ": texts longer than " + std::to_string(actual.length) +
@@ -97,10 +106,28 @@ bool HasDefault(const TableColumn& column) {
   return column.nullable || column.default_value.has_value();
 }
 
+// The unique keys of `table` that the database does not hold as keys of
+// their own.
+std::vector<std::u16string> MissingUniqueKeys(dbAx::provider::SchemaSession& session,
+                                              const std::u16string& library,
+                                              const BridgeTable& table) {
+  std::vector<std::u16string> missing;
+  if (table.uniqueKeys.empty()) return missing;
+  const auto keys = session.UniqueKeys(library, table.name);
+  for (const auto& column : table.uniqueKeys) {
+    const bool keyed = std::any_of(keys.begin(), keys.end(), [&](const auto& key) {
+      return key.size() == 1 && EqualsIgnoringAsciiCase(key[0], column);
+    });
+    if (!keyed) missing.push_back(column);
+  }
+  return missing;
+}
+
 }  // namespace
 
 std::vector<Difference> CompareTable(const std::u16string& library, const BridgeTable& expected,
-                                     const std::vector<TableColumn>& described) {
+                                     const std::vector<TableColumn>& described,
+                                     const std::string& standard) {
   std::vector<Difference> differences;
   if (described.empty()) {
     differences.push_back(
@@ -121,7 +148,7 @@ std::vector<Difference> CompareTable(const std::u16string& library, const Bridge
                                        : "values mapped to it would be dropped without a word")});
       continue;
     }
-    if (auto difference = CompareType(name, wanted, found->type)) {
+    if (auto difference = CompareType(name, wanted, found->type, standard)) {
       differences.push_back(std::move(*difference));
     }
     if (!column.generated && !HasDefault(*found)) {
@@ -156,19 +183,35 @@ std::vector<Difference> CheckBridgeTables(dbAx::provider::SchemaSession& session
     auto found = CompareTable(library, table, described);
     differences.insert(differences.end(), std::make_move_iterator(found.begin()),
                        std::make_move_iterator(found.end()));
-    if (table.uniqueKey.empty() || described.empty()) continue;
-    bool keyed = false;
-    for (const auto& key : session.UniqueKeys(library, table.name)) {
-      keyed = keyed || (key.size() == 1 && EqualsIgnoringAsciiCase(key[0], table.uniqueKey));
-    }
-    if (!keyed) {
+    if (described.empty()) continue;
+    for (const auto& column : MissingUniqueKeys(session, library, table)) {
       differences.push_back(
-          {false, Utf16ToUtf8(library + u"." + table.name + u"." + table.uniqueKey) +
+          {false, Utf16ToUtf8(library + u"." + table.name + u"." + column) +
                       " is not a unique key: two stations that draw the same transaction number "
                       "would both store it"});
     }
   }
   return differences;
+}
+
+LedgerCheck CheckLedgerTable(dbAx::provider::SchemaSession& session, const std::u16string& library) {
+  const BridgeTable expected = LedgerTable();
+  LedgerCheck check;
+  const auto described = session.DescribeTable(library, expected.name);
+  check.exists = !described.empty();
+  if (!check.exists) return check;
+  check.differences = CompareTable(library, expected, described, "the release needs");
+  for (auto& difference : check.differences) difference.failing = true;
+  for (const auto& column : MissingUniqueKeys(session, library, expected)) {
+    const bool document = column == ledger::kKey;
+    check.differences.push_back(
+        {true, Utf16ToUtf8(library + u"." + expected.name + u"." + column) +
+                   " is not a unique key: " +
+                   (document ? "two stations releasing one document at once would both write it"
+                             : "two documents could hold one transaction number, and releasing "
+                               "one again would delete the other's rows")});
+  }
+  return check;
 }
 
 }  // namespace mirdane::bridge

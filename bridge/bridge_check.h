@@ -22,13 +22,26 @@ struct Difference {
 
 // The differences of one table, as the database describes it, from what the
 // catalogue and the release expect of it. `described` empty means the table
-// does not exist.
+// does not exist. `standard` names what the types are measured against in
+// the texts ("is CHAR(5), the catalogue has CHAR(10)").
 std::vector<Difference> CompareTable(const std::u16string& library, const BridgeTable& expected,
-                                     const std::vector<dbAx::provider::TableColumn>& described);
+                                     const std::vector<dbAx::provider::TableColumn>& described,
+                                     const std::string& standard = "the catalogue has");
 
 // Both tables of `library`, header first; a missing library is one
 // difference. Throws SchemaError when the database cannot be asked.
 std::vector<Difference> CheckBridgeTables(dbAx::provider::SchemaSession& session,
                                           const std::u16string& library);
+
+struct LedgerCheck {
+  bool exists = false;
+  // How it differs from what the release needs; every difference is failing,
+  // since a document class with the ledger on would be refused or written
+  // twice.
+  std::vector<Difference> differences;
+};
+
+// The release ledger of `library`, which must exist. Throws SchemaError.
+LedgerCheck CheckLedgerTable(dbAx::provider::SchemaSession& session, const std::u16string& library);
 
 }  // namespace mirdane::bridge

@@ -17,10 +17,10 @@ struct BridgeColumn {
 struct BridgeTable {
   std::u16string name;  // "UAGYCPP" or "UAG0CPP"
   std::vector<BridgeColumn> columns;
-  // A column no two rows may share; empty when there is none. The header's
-  // transaction number is one: a station that draws a number another
+  // Columns no two rows may share, each a unique key of its own. The
+  // header's transaction number is one: a station that draws a number another
   // station has stored is refused by the server and draws again.
-  std::u16string uniqueKey;
+  std::vector<std::u16string> uniqueKeys;
 };
 
 inline constexpr char16_t kHeaderTable[] = u"UAGYCPP";
@@ -30,10 +30,15 @@ inline constexpr char16_t kLineTable[] = u"UAG0CPP";
 // the catalogue's columns in slot order.
 std::vector<BridgeTable> BridgeTables();
 
+// The release ledger (release/ledger_table.h), every column written by the
+// release, its document key and its transaction number unique keys.
+BridgeTable LedgerTable();
+
 // The CREATE TABLE statement for `table` under `qualified_name` (the library
 // and table as the server must see them, SchemaSession::QualifiedName): every
-// column NOT NULL with a default (blanks for text, zero for numbers), and the
-// unique key. DB2 for i, PostgreSQL and SQLite all take it.
+// column NOT NULL with a default (blanks for CHAR, the empty text for
+// VARCHAR, zero for numbers), and the unique keys. DB2 for i, PostgreSQL and
+// SQLite all take it.
 std::u16string CreateTableStatement(const std::u16string& qualified_name, const BridgeTable& table);
 
 }  // namespace mirdane::bridge

@@ -147,6 +147,15 @@ std::vector<std::string> CreateBridgeTables(SchemaSession& session, const std::u
   return report;
 }
 
+std::string CreateLedgerTable(SchemaSession& session, const std::u16string& library) {
+  const BridgeTable table = LedgerTable();
+  const std::string name = Utf16ToUtf8(library + u"." + table.name);
+  if (session.TableExists(library, table.name)) return name + ": exists already, left unchanged";
+  session.Execute(CreateTableStatement(session.QualifiedName(library, table.name), table));
+  return name + ": the release ledger, created with " + std::to_string(table.columns.size()) +
+         " columns";
+}
+
 std::string ShowBridgeTables(SchemaSession& session, const std::u16string& library,
                              const ShowOptions& options) {
   std::string out;

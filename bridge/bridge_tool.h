@@ -14,6 +14,10 @@ namespace mirdane::bridge {
 std::vector<std::string> CreateBridgeTables(dbAx::provider::SchemaSession& session,
                                             const std::u16string& library);
 
+// Creates the release ledger in `library` (which must exist) unless it
+// exists; one line saying what happened. Throws SchemaError.
+std::string CreateLedgerTable(dbAx::provider::SchemaSession& session, const std::u16string& library);
+
 struct ShowOptions {
   bool all_columns = false;  // also columns that hold only their defaults
 };

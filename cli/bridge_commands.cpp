@@ -1,6 +1,7 @@
 // mirdane bridge create | show | check | audit: the bridge tables of a library.
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "base/text.h"
@@ -66,17 +67,22 @@ void AddBridgeCommands(CLI::App& app, int* exit_code) {
   bridge->require_subcommand(1);
 
   auto create_options = std::make_shared<ConnectionOptions>();
+  auto with_ledger = std::make_shared<bool>(false);
   auto* create = bridge->add_subcommand(
       "create",
       "create the library (when missing) and the tables UAGYCPP and UAG0CPP with every column of "
       "the field catalogue, the transaction number and the line number; existing tables are left "
       "unchanged");
   AddConnectionOptions(*create, *create_options);
-  create->callback([exit_code, create_options] {
-    *exit_code = RunBridge("create", *create_options, [](auto& session, const auto& library) {
+  create->add_flag("--ledger", *with_ledger,
+                   "also create the release ledger MIRDLEDGER, which document classes released "
+                   "with the custom property releaseLedger = 1 need");
+  create->callback([exit_code, create_options, with_ledger] {
+    *exit_code = RunBridge("create", *create_options, [&](auto& session, const auto& library) {
       for (const auto& line : bridge::CreateBridgeTables(session, library)) {
         std::cout << line << "\n";
       }
+      if (*with_ledger) std::cout << bridge::CreateLedgerTable(session, library) << "\n";
       return kExitOk;
     });
   });
@@ -99,18 +105,32 @@ void AddBridgeCommands(CLI::App& app, int* exit_code) {
   auto* check = bridge->add_subcommand(
       "check",
       "compare UAGYCPP and UAG0CPP with the field catalogue: missing columns, types or sizes "
-      "that differ, the transaction and line numbers; one line per difference, exit 1 when any "
-      "would make a release fail");
+      "that differ, the transaction and line numbers; say whether the release ledger is there "
+      "and well formed; one line per difference, exit 1 when any would make a release fail");
   AddConnectionOptions(*check, *check_options);
   check->callback([exit_code, check_options] {
     *exit_code = RunBridge("check", *check_options, [](auto& session, const auto& library) {
-      const auto differences = bridge::CheckBridgeTables(session, library);
+      auto differences = bridge::CheckBridgeTables(session, library);
+      const std::string name = Utf16ToUtf8(library);
+      // The ledger only where the library is there to hold it.
+      std::optional<bridge::LedgerCheck> ledger;
+      if (session.LibraryExists(library)) ledger = bridge::CheckLedgerTable(session, library);
+      if (ledger) {
+        differences.insert(differences.end(), ledger->differences.begin(),
+                           ledger->differences.end());
+      }
       std::size_t failing = 0;
       for (const auto& difference : differences) {
         std::cout << difference.Line() << "\n";
         if (difference.failing) ++failing;
       }
-      const std::string name = Utf16ToUtf8(library);
+      if (ledger && !ledger->exists) {
+        std::cout << name << ": no release ledger (" << name << ".MIRDLEDGER); document classes "
+                  << "released with releaseLedger = 1 need it: mirdane bridge create --ledger "
+                     "makes it\n";
+      } else if (ledger && ledger->differences.empty()) {
+        std::cout << name << ": the release ledger " << name << ".MIRDLEDGER is well formed\n";
+      }
       if (differences.empty()) {
         std::cout << name << ": both bridge tables match the field catalogue\n";
       } else {
@@ -126,8 +146,9 @@ void AddBridgeCommands(CLI::App& app, int* exit_code) {
   auto* audit = bridge->add_subcommand(
       "audit",
       "list transactions left half-written (a release stopped mid-document): headers without "
-      "lines, lines without a header, and gaps or repeats in line numbers, with their "
-      "transaction numbers; changes nothing; exit 1 when it finds any");
+      "lines, lines without a header, gaps or repeats in line numbers, and releases the release "
+      "ledger holds as started, with their transaction numbers; changes nothing; exit 1 when it "
+      "finds any");
   AddConnectionOptions(*audit, *audit_options);
   audit->callback([exit_code, audit_options] {
     *exit_code = RunBridge("audit", *audit_options, [](auto& session, const auto& library) {

@@ -13,6 +13,7 @@
 #include "dbax/provider/secret_scrubber.h"
 #include "host/batch/batch_file.h"
 #include "host/batch/batch_setup_data.h"
+#include "host/custom_property.h"
 #include "setup/general_settings.h"
 #include "setup/headless_sheet.h"
 #include "setup/mapping_page.h"
@@ -97,6 +98,10 @@ int RunShow(const std::string& path) {
             // Masked whatever its length, and said plainly when there is none.
             << "Password:        " << (general.password.empty() ? "(none)" : "********") << "\n"
             << "API library:     " << Out(general.apiLibrary) << "\n";
+  std::u16string ledger;
+  ReadCustomProperty(data, kReleaseLedger, &ledger, u"");
+  std::cout << "Release ledger:  "
+            << (ledger == kReleaseLedgerOn ? "on (releaseLedger = 1)" : "off") << "\n";
 
   MappingPage page(model);
   page.BuildRows();
@@ -150,6 +155,7 @@ struct EditOptions {
   CLI::Option* user_given = nullptr;
   CLI::Option* password_given = nullptr;
   CLI::Option* library_given = nullptr;
+  std::string ledger;  // "on", "off" or empty
   std::vector<std::string> mappings;
   bool ignore_required = false;
   bool field_names = false;
@@ -168,6 +174,7 @@ int RunEdit(const EditOptions& options) {
   edits.userName = Given(options.user_given, options.user);
   edits.password = Given(options.password_given, options.password);
   edits.apiLibrary = Given(options.library_given, options.library);
+  if (!options.ledger.empty()) edits.releaseLedger = options.ledger == "on";
   edits.ignoreRequired = options.ignore_required;
   edits.displayFieldNames = options.field_names;
   for (const auto& mapping : options.mappings) {
@@ -294,6 +301,11 @@ void AddSetupCommands(CLI::App& app, int* exit_code) {
   o.user_given = edit->add_option("--user", o.user, "the user name of the connection");
   o.password_given = edit->add_option("--password", o.password, "the password of the connection");
   o.library_given = edit->add_option("--library", o.library, "the API library holding the bridge tables");
+  edit->add_option("--release-ledger", o.ledger,
+                   "on: release each document of the class exactly once, recorded in the release "
+                   "ledger beside the bridge tables (custom property releaseLedger = 1; the ledger "
+                   "is made by mirdane bridge create --ledger); off: release as without it")
+      ->check(CLI::IsMember({"on", "off"}));
   edit->add_flag("--ignore-required", o.ignore_required,
                  "save even when a required column is not mapped");
   edit->add_flag("--field-names", o.field_names,

@@ -11,6 +11,10 @@ namespace mirdane {
 
 // The custom property that names the library holding both bridge tables.
 inline constexpr char16_t kServerApiLibrary[] = u"serverAPILibrary";
+// The custom property that switches the release ledger on ("1"; off when
+// absent or anything else).
+inline constexpr char16_t kReleaseLedger[] = u"releaseLedger";
+inline constexpr char16_t kReleaseLedgerOn[] = u"1";
 
 // Sets `text` to `defaultText`, then to the stored value (an empty one too)
 // when the collection, the item and its value can all be read; true then.

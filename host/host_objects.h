@@ -84,6 +84,14 @@ class ReleaseData : public Object {
   // Shows a status message of the document in the Release module.
   virtual HRESULT SendMessage(const std::u16string& message, std::int32_t errorNumber,
                               std::int32_t infoRet) = 0;
+  // The identity the host gives the document for its whole life, kept when a
+  // batch is sent back and released again. Not every host has it: one that
+  // does not answers hr::kUnknownName, as an automation object without the
+  // member answers when it is asked for by name.
+  virtual HRESULT get_UniqueDocumentID(std::u16string* id) {
+    (void)id;
+    return mirdane::hr::kUnknownName;
+  }
 };
 
 // ------------------------------------------------------------------ setup side

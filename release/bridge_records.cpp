@@ -77,7 +77,7 @@ bool UpdateRecord(CAxRecordset& record, const std::u16string& table) {
 }
 
 bool StoreHeader(CAxRecordset& header, std::u16string* number,
-                 const std::function<std::u16string()>& draw) {
+                 const std::function<std::optional<std::u16string>()>& draw) {
   for (int attempt = 1;; ++attempt) {
     try {
       header.Update();
@@ -94,7 +94,9 @@ bool StoreHeader(CAxRecordset& header, std::u16string* number,
     }
     // The row is still pending: only its number changes.
     try {
-      *number = draw();
+      std::optional<std::u16string> next = draw();
+      if (!next) return false;
+      *number = std::move(*next);
       header.SetFieldTextChecked(u"GYABNV", *number);
     } catch (dbAx::CAxException* caught) {
       const auto e = dbAx::TakeAxException(caught);

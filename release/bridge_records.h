@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "release/charge_lines.h"
@@ -33,9 +34,10 @@ inline constexpr int kHeaderStoreAttempts = 5;
 // GYABNV. When the server refuses it as a duplicate key (a station on another
 // machine stored the same number first), draws the next number with
 // `draw`, puts it into GYABNV and stores again, up to kHeaderStoreAttempts in
-// all; `*number` is the number stored. Reports only when every try failed.
+// all; `*number` is the number stored. Reports only when every try failed;
+// `draw` answering nothing stops it (having reported why).
 bool StoreHeader(dbAx::CAxRecordset& header, std::u16string* number,
-                 const std::function<std::u16string()>& draw);
+                 const std::function<std::optional<std::u16string>()>& draw);
 
 // Stores one charge line per table row (one single line when there is none),
 // numbered from 1. A failing line is reported and cancelled and the others

@@ -35,6 +35,29 @@ inline constexpr ReleaseMessage kGeneralErrorUpdatingLines{u"General Error Updat
 inline constexpr ReleaseMessage kFailedToGetValues{u"Failed to get values", 1, 418};
 inline constexpr ReleaseMessage kErrorInReleaseDoc{u"Error in ReleaseDoc: %s", 1, 508};
 inline constexpr ReleaseMessage kDocumentReleased{u"Document Released Successfully %s", 0, 520};
+
+// The release ledger's (custom property releaseLedger = "1").
+inline constexpr ReleaseMessage kLedgerMissing{
+    u"The release ledger %s does not exist, and this document class is released with "
+    u"releaseLedger = 1. Create the ledger with: mirdane bridge create --ledger --library %s "
+    u"--connect <server name>", 1, 540};
+inline constexpr ReleaseMessage kErrorReadingLedger{u"Error Reading %s: %s", 1, 541};
+inline constexpr ReleaseMessage kErrorDeleting{u"Error Deleting %s: %s", 1, 542};
+inline constexpr ReleaseMessage kReleasedElsewhere{
+    u"Document %s is being released on another station: the release ledger %s holds it "
+    u"as transaction %s. Nothing was written", 1, 543};
+inline constexpr ReleaseMessage kAlreadyReleased{
+    u"Document Released Successfully %s: it was released before as transaction %s, and "
+    u"nothing was written", 0, 544};
+inline constexpr ReleaseMessage kHalfWrittenDeleted{
+    u"Transaction %s of document %s was left half-written by an earlier release: its rows "
+    u"were deleted, and the document is released anew", 0, 545};
+inline constexpr ReleaseMessage kNoDocumentKey{
+    u"The document has no UniqueDocumentID, original file or KofaxPDFFileName by which the "
+    u"release ledger could know it: it is released without the ledger", 0, 546};
+inline constexpr ReleaseMessage kErrorReadingDocumentId{u"Error Reading UniqueDocumentID: %s", 1, 547};
+inline constexpr ReleaseMessage kLedgerRowUnusable{
+    u"The release ledger %s cannot be used for document %s: %s", 1, 548};
 }  // namespace messages
 
 }  // namespace mirdane

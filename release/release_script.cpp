@@ -1,6 +1,7 @@
 #include "release/release_script.h"
 
 #include <exception>
+#include <optional>
 
 #include "base/format.h"
 #include "base/text.h"
@@ -8,8 +9,11 @@
 #include "dbax/ax_exception.h"
 #include "dbax/ax_recordset.h"
 #include "dbax/provider/ado.h"
+#include "base/system_message.h"
 #include "release/bridge_records.h"
+#include "release/document_key.h"
 #include "release/document_values.h"
+#include "release/release_ledger.h"
 #include "release/report_to_host.h"
 #include "release/transaction_number.h"
 
@@ -86,9 +90,30 @@ kfx::KfxReturnValue releaseScript::ReleaseCurrentDocument(kfx::ReleaseData& data
     Report(messages::kFailedToGetValues);
     return KFX_REL_ERROR;
   }
-  if (std::u16string original; FindOriginalFile(*values, &original)) documentName = original;
+  const std::u16string pdfFileName = documentName;
+  std::u16string original;
+  if (FindOriginalFile(*values, &original)) documentName = original;
   const std::u16string connectionString =
       FormatText(u"Provider=IBMDA400;Data source=%s;Force Translate=0", {dataSource});
+
+  // With the release ledger on, the document is released under its key; a
+  // document without one is released as with the ledger off.
+  std::optional<DocumentKey> key;
+  if (ReleaseLedgerSwitchedOn(data)) {
+    DocumentKey found;
+    HRESULT failure = hr::kOk;
+    switch (FindDocumentKey(data, original, pdfFileName, &found, &failure)) {
+      case KeyLookup::kFound:
+        key = std::move(found);
+        break;
+      case KeyLookup::kNone:
+        Report(messages::kNoDocumentKey);
+        break;
+      case KeyLookup::kFailed:
+        Report(messages::kErrorReadingDocumentId, {HresultText(failure)});
+        return KFX_REL_ERROR;
+    }
+  }
 
   // Set once the header and every line are stored: from then on the document
   // is in XA, whatever closing does.
@@ -109,6 +134,22 @@ kfx::KfxReturnValue releaseScript::ReleaseCurrentDocument(kfx::ReleaseData& data
     connection.CursorLocation(ado::adUseClient);
     connection.Open(connectionString, user, password, ado::adOptionUnspecified);
 
+    std::optional<ReleaseLedger> ledger;
+    LedgerEntry entry;
+    if (key) {
+      ledger.emplace(connection, library, *key, [] { return MakeTransactionNumber(); });
+      if (!ledger->Find(&entry)) {
+        closeAll();
+        return KFX_REL_ERROR;
+      }
+      if (entry.state == LedgerEntry::State::kComplete) {
+        // Sent back and released again: it is in XA already.
+        closeAll();
+        Report(messages::kAlreadyReleased, {documentName, entry.transaction});
+        return KFX_REL_SUCCESS;
+      }
+    }
+
     if (!OpenRecordForInsert(header, u"UAGYCPP", library, connection)) {
       closeAll();
       return KFX_REL_ERROR;
@@ -119,8 +160,26 @@ kfx::KfxReturnValue releaseScript::ReleaseCurrentDocument(kfx::ReleaseData& data
       return KFX_REL_ERROR;
     }
     std::u16string transactionNumber = MakeTransactionNumber();
+    if (ledger) {
+      // A release stopped half-way: its rows go before the document is
+      // released anew, and the started row names the new number before any
+      // row of it is stored.
+      const bool halfWritten = entry.state == LedgerEntry::State::kStarted;
+      if ((halfWritten && !ledger->DeleteTransaction(entry.transaction)) ||
+          !ledger->Start(entry, &transactionNumber)) {
+        header.CancelUpdate();
+        closeAll();
+        return KFX_REL_ERROR;
+      }
+      if (halfWritten) Report(messages::kHalfWrittenDeleted, {entry.transaction, key->shown});
+    }
     header.SetFieldTextChecked(u"GYABNV", transactionNumber);
-    const auto draw = [] { return MakeTransactionNumberAfterCollision(); };
+    const auto draw = [&]() -> std::optional<std::u16string> {
+      std::u16string next = MakeTransactionNumberAfterCollision();
+      // The ledger follows the header to its new number before it is stored.
+      if (ledger && !ledger->Renumber(transactionNumber, &next)) return std::nullopt;
+      return next;
+    };
     if (!StoreHeader(header, &transactionNumber, draw)) {
       closeAll();
       return KFX_REL_ERROR;
@@ -132,6 +191,12 @@ kfx::KfxReturnValue releaseScript::ReleaseCurrentDocument(kfx::ReleaseData& data
     AddCommonLineValue(u"G0SSFW", u"0", lines);
     AddCommonLineValue(u"G0SSN4", u"0", lines);
     if (!WriteChargeLines(connection, library, lines)) {
+      closeAll();
+      return KFX_REL_ERROR;
+    }
+    // Not released until the ledger says so: otherwise the next release
+    // would take the rows for half-written ones and write them again.
+    if (ledger && !ledger->Complete(transactionNumber)) {
       closeAll();
       return KFX_REL_ERROR;
     }

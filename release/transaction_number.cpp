@@ -96,6 +96,28 @@ void CivilFromDays(std::int64_t days, int* year, int* month, int* day) {
   *day = static_cast<int>(d);
 }
 
+struct UtcTime {
+  int year, month, day, hour, minute, second, millisecond;
+};
+
+UtcTime UtcTimeOf(std::int64_t utcMilliseconds) {
+  const std::int64_t milliseconds_per_day = 86400000;
+  std::int64_t days = utcMilliseconds / milliseconds_per_day;
+  std::int64_t in_day = utcMilliseconds % milliseconds_per_day;
+  if (in_day < 0) {
+    in_day += milliseconds_per_day;
+    --days;
+  }
+  UtcTime t{};
+  CivilFromDays(days, &t.year, &t.month, &t.day);
+  t.millisecond = static_cast<int>(in_day % 1000);
+  const auto seconds = static_cast<int>(in_day / 1000);
+  t.hour = seconds / 3600;
+  t.minute = (seconds / 60) % 60;
+  t.second = seconds % 60;
+  return t;
+}
+
 }  // namespace
 
 TransactionClock& SystemTransactionClock() {
@@ -136,19 +158,15 @@ TransactionSequence& MachineTransactionSequence() {
 }
 
 std::u16string FormatTransactionNumber(std::int64_t utcMilliseconds) {
-  const std::int64_t milliseconds_per_day = 86400000;
-  std::int64_t days = utcMilliseconds / milliseconds_per_day;
-  std::int64_t in_day = utcMilliseconds % milliseconds_per_day;
-  if (in_day < 0) {
-    in_day += milliseconds_per_day;
-    --days;
-  }
-  int year = 0, month = 0, day = 0;
-  CivilFromDays(days, &year, &month, &day);
-  const auto ms = static_cast<int>(in_day % 1000);
-  const auto seconds = static_cast<int>(in_day / 1000);
+  const UtcTime t = UtcTimeOf(utcMilliseconds);
   return FormatText(u"%02d%02d%02d%02d%02d%02d%03d",
-                    {year % 100, month, day, seconds / 3600, (seconds / 60) % 60, seconds % 60, ms});
+                    {t.year % 100, t.month, t.day, t.hour, t.minute, t.second, t.millisecond});
+}
+
+std::u16string FormatUtcTimestamp(std::int64_t utcMilliseconds) {
+  const UtcTime t = UtcTimeOf(utcMilliseconds);
+  return FormatText(u"%04d-%02d-%02d %02d:%02d:%02d.%03d",
+                    {t.year, t.month, t.day, t.hour, t.minute, t.second, t.millisecond});
 }
 
 std::u16string MakeTransactionNumber(TransactionClock& clock, TransactionSequence& sequence) {

@@ -55,6 +55,8 @@ std::unique_ptr<TransactionSequence> MakeFileSequence(const std::string& path);
 
 // yyMMddhhmmssfff of a UTC time in milliseconds.
 std::u16string FormatTransactionNumber(std::int64_t utcMilliseconds);
+// yyyy-mm-dd hh:mm:ss.fff of a UTC time in milliseconds.
+std::u16string FormatUtcTimestamp(std::int64_t utcMilliseconds);
 
 // Pauses, reads the clock and draws the next number.
 std::u16string MakeTransactionNumber(TransactionClock& clock, TransactionSequence& sequence);

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # The demo: a fresh stand-in IBM i under build/demo, the sample batch of
-# invoices released into it, and what the connector left behind.
+# invoices released into it, and what the connector left behind; then the
+# batch released with the release ledger on, sent back corrected and released
+# again, each document written once.
 set -uo pipefail
 native=${1:-build/native}
 cd "$(dirname "$0")/.."
@@ -29,3 +31,35 @@ echo "      Document 4's header and lines 1 and 3 are stored: there is no databa
 echo
 echo "== 4. The host's error log ($demo/logs): time, severity, module, line, message"
 cat "$demo"/logs/ERR_*.txt
+
+# The same batch again, this time with the release ledger on, in a library of
+# its own so that the rows above stay as they are.
+ledger_batch="$demo/invoices-ledger.json"
+ledger_logs="$demo/ledger-logs"
+cp samples/invoices.json "$ledger_batch"
+echo
+echo "== 5. The release ledger: library XALEDGER with the bridge tables and MIRDLEDGER, and the"
+echo "      batch's setup switched to it with the ledger on (custom property releaseLedger = 1)"
+"$mirdane" bridge create --connect "$system" --library XALEDGER --ledger || exit 1
+"$mirdane" setup edit --batch "$ledger_batch" --library XALEDGER --release-ledger on || exit 1
+
+echo
+echo "== 6. Releasing it: as in step 2, document 4 stops at its second line, half-written"
+"$mirdane" release --batch "$ledger_batch" --log-dir "$ledger_logs"
+echo "   (exit code $?)"
+
+echo
+echo "== 7. The operator corrects '1,5' to '1.5' and the host sends the whole batch back."
+echo "      Released again, documents 1, 2, 3 and 5 are found complete in the ledger and nothing"
+echo "      is written for them; document 4's half-written transaction is deleted and it is"
+echo "      released anew. Every document is reported released."
+sed -i 's/"1,5"/"1.5"/' "$ledger_batch"
+"$mirdane" release --batch "$ledger_batch" --log-dir "$ledger_logs"
+echo "   (exit code $?)"
+
+echo
+echo "== 8. One transaction per document, nothing left half-written, and the log of both releases"
+"$mirdane" bridge show --connect "$system" --library XALEDGER
+"$mirdane" bridge audit --connect "$system" --library XALEDGER
+cat "$ledger_logs"/ERR_*.txt
+echo

@@ -1,6 +1,7 @@
 #include "setup/headless_sheet.h"
 
 #include "base/text.h"
+#include "setup/export_settings.h"
 
 namespace mirdane {
 namespace {
@@ -76,6 +77,10 @@ SheetResult HeadlessSetupSheet::Run(const std::u16string&, CSetupMappingModel& m
     return SheetResult::kCancel;
   }
   general.Store(&model);
+  if (edits_.releaseLedger && model.setupData()) {
+    // Written beside the General page's values, as they are: for Apply.
+    WriteCustomProperty(*model.setupData(), kReleaseLedger, *edits_.releaseLedger ? u"1" : u"0");
+  }
   return SheetResult::kOk;
 }
 

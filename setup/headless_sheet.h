@@ -22,6 +22,9 @@ struct HeadlessEdits {
   std::optional<std::u16string> userName;
   std::optional<std::u16string> password;
   std::optional<std::u16string> apiLibrary;
+  // The release ledger switched on or off (custom property releaseLedger,
+  // which has no field on the General page); unchanged when not given.
+  std::optional<bool> releaseLedger;
   // Column (identifier, or a caption naming one column) and mapping
   // (index:NAME, value:NAME, const:TEXT or none), applied in order.
   std::vector<std::pair<std::u16string, std::u16string>> mappings;

@@ -52,6 +52,11 @@ class DispatchReleaseData final : public kfx::ReleaseData, DispatchWrapper {
   HRESULT get_ConnectString(std::u16string* text) override { return Text(L"ConnectString", text); }
   HRESULT get_UserName(std::u16string* text) override { return Text(L"UserName", text); }
   HRESULT get_Password(std::u16string* text) override { return Text(L"Password", text); }
+  // A host without the member answers DISP_E_UNKNOWNNAME from GetIDsOfNames,
+  // which the core takes as "not offered".
+  HRESULT get_UniqueDocumentID(std::u16string* text) override {
+    return Text(L"UniqueDocumentID", text);
+  }
   HRESULT get_CustomProperties(std::shared_ptr<kfx::CustomProperties>* properties) override {
     ComPtr<IDispatch> child;
     const HRESULT got = Child(L"CustomProperties", nullptr, &child);

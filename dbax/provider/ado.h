@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "base/hresult.h"
 #include "base/object.h"
@@ -75,6 +76,12 @@ inline constexpr HRESULT adErrProviderNotFound = mirdane::hr::FromBits(0x800A0E7
 inline constexpr HRESULT DB_E_ERRORSOCCURRED = mirdane::hr::FromBits(0x80040E21);
 // A row refused because it breaks a constraint, such as a duplicate key.
 inline constexpr HRESULT DB_E_INTEGRITYVIOLATION = mirdane::hr::FromBits(0x80040E2F);
+// The table a command names does not exist.
+inline constexpr HRESULT DB_E_NOTABLE = mirdane::hr::FromBits(0x80040E37);
+
+// CommandTypeEnum and ExecuteOptionEnum.
+inline constexpr std::int32_t adCmdText = 1;
+inline constexpr std::int32_t adExecuteNoRecords = 0x80;
 }  // namespace ado
 
 class Error : public mirdane::Object {
@@ -144,12 +151,27 @@ class Recordset : public mirdane::Object {
   virtual HRESULT get_BOF(bool* bof) = 0;
   virtual HRESULT get_EOF(bool* eof) = 0;
   virtual HRESULT MoveFirst() = 0;
+  virtual HRESULT MoveNext() = 0;
   virtual HRESULT Close() = 0;
+};
+
+class Command : public mirdane::Object {
+ public:
+  virtual HRESULT putref_ActiveConnection(const std::shared_ptr<Connection>& connection) = 0;
+  virtual HRESULT put_CommandText(const std::u16string& text) = 0;
+  // Runs the command text with `parameters` for its ? markers, in order (ADO
+  // passes them as a variant array). `records_affected` receives the rows an
+  // UPDATE or DELETE changed; a query's rows come back in `recordset`,
+  // forward-only and read-only, on its first row. `options` are
+  // ado::adCmdText, with ado::adExecuteNoRecords when no rows are wanted.
+  virtual HRESULT Execute(std::int32_t* records_affected, const std::vector<Variant>& parameters,
+                          std::int32_t options, std::shared_ptr<Recordset>* recordset) = 0;
 };
 
 // Creating the objects, where ADO's users call CoCreateInstance with the
 // Connection and Recordset classes.
 HRESULT CreateConnection(std::shared_ptr<Connection>* connection);
 HRESULT CreateRecordset(std::shared_ptr<Recordset>* recordset);
+HRESULT CreateCommand(std::shared_ptr<Command>* command);
 
 }  // namespace dbAx::provider

@@ -17,6 +17,7 @@
 #include "base/hresult.h"
 #include "base/text.h"
 #include "base/variant.h"
+#include "dbax/provider/keyed_statement.h"
 
 namespace dbAx::provider {
 
@@ -93,6 +94,14 @@ class InsertTarget {
                          Failure* failure) = 0;
 };
 
+// What a keyed statement gave: the rows a SELECT read (values as text,
+// nullopt for NULL), or how many rows an UPDATE or DELETE changed.
+struct StatementResult {
+  std::vector<std::u16string> columns;
+  std::vector<std::vector<std::optional<std::u16string>>> rows;
+  std::int64_t affected = 0;
+};
+
 // An open connection to one database system.
 class Session {
  public:
@@ -101,6 +110,12 @@ class Session {
   // Opens `sql`, a query that names one table, for inserting rows into it.
   virtual bool OpenSource(const std::u16string& sql, std::unique_ptr<InsertTarget>* target,
                           Failure* failure) = 0;
+  // Runs `statement` with `parameters` for its markers, in
+  // KeyedStatement::ParameterColumns order, each taken as its column takes a
+  // value. A table that does not exist fails with ado::DB_E_NOTABLE, a
+  // duplicate key with ado::DB_E_INTEGRITYVIOLATION.
+  virtual bool RunStatement(const KeyedStatement& statement, const std::vector<Variant>& parameters,
+                            StatementResult* result, Failure* failure) = 0;
   // Ends the session; false when the database reported a problem doing so.
   virtual bool Close(Failure* failure) = 0;
   // Whether a session that lay idle can serve another connection: the

@@ -3,6 +3,7 @@
 #include <mutex>
 #include <new>
 
+#include "dbax/provider/provider_command.h"
 #include "dbax/provider/provider_connection.h"
 #include "dbax/provider/provider_recordset.h"
 
@@ -56,6 +57,15 @@ HRESULT CreateRecordset(std::shared_ptr<Recordset>* recordset) {
     return factory->create_recordset(recordset);
   }
   return CreateOwn<Recordset, ProviderRecordset>(recordset);
+}
+
+HRESULT CreateCommand(std::shared_ptr<Command>* command) {
+  if (!command) return mirdane::hr::kPointer;
+  command->reset();
+  if (auto factory = CurrentFactory(); factory && factory->create_command) {
+    return factory->create_command(command);
+  }
+  return CreateOwn<Command, ProviderCommand>(command);
 }
 
 }  // namespace dbAx::provider

@@ -1,4 +1,5 @@
-// Where the data-access layer's Connection and Recordset objects come from.
+// Where the data-access layer's Connection, Recordset and Command objects
+// come from.
 //
 // In production the provider's own objects are created (or, on Windows, ADO's
 // classes). Tests put a factory of their own in place, the way COM lets a
@@ -16,6 +17,7 @@ namespace dbAx::provider {
 struct ObjectFactory {
   std::function<HRESULT(std::shared_ptr<Connection>*)> create_connection;
   std::function<HRESULT(std::shared_ptr<Recordset>*)> create_recordset;
+  std::function<HRESULT(std::shared_ptr<Command>*)> create_command;
 };
 
 // Puts `factory` in place for as long as the object lives; the previous one

@@ -332,6 +332,12 @@ HRESULT ProviderRecordset::MoveFirst() {
   return kOk;
 }
 
+HRESULT ProviderRecordset::MoveNext() {
+  if (!IsOpen()) return FailClosed();
+  // An insert recordset fetches no rows: it is always at its end.
+  return Fail(ado::adErrNoCurrentRecord, kNoCurrentRowText);
+}
+
 HRESULT ProviderRecordset::Close() {
   if (!IsOpen()) return FailClosed();
   // As with ADO, a pending row must be stored or cancelled before closing.

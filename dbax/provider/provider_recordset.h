@@ -61,6 +61,7 @@ class ProviderRecordset final : public Recordset {
   HRESULT get_BOF(bool* bof) override;
   HRESULT get_EOF(bool* eof) override;
   HRESULT MoveFirst() override;
+  HRESULT MoveNext() override;
   HRESULT Close() override;
 
  private:

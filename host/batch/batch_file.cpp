@@ -199,11 +199,13 @@ DocumentSpec ReadDocument(const Reader& in, const Json& document, std::size_t in
                           std::vector<std::string>& notes) {
   const std::string at = "/documents/" + std::to_string(index);
   if (!document.is_object()) in.Fail(at, std::string("expected a document object, found ") + TypeName(document));
-  in.CheckMembers(document, at, {"pdfFileName", "indexFields", "tables", "batchFields", "captureValues"}, notes);
+  in.CheckMembers(document, at, {"pdfFileName", "uniqueDocumentId", "indexFields", "tables",
+                                 "batchFields", "captureValues"}, notes);
   DocumentSpec spec;
   spec.number = static_cast<int>(index) + 1;
   spec.line = in.parsed().LineOf(at);
   spec.pdfFileName = in.Text(document, at, "pdfFileName");
+  if (in.Member(document, "uniqueDocumentId")) spec.uniqueDocumentId = in.Text(document, at, "uniqueDocumentId");
   spec.indexFields = in.Named(document, at, "indexFields");
   spec.batchFields = in.Named(document, at, "batchFields");
   spec.captureValues = in.Named(document, at, "captureValues");

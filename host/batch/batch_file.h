@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -46,6 +47,9 @@ struct DocumentSpec {
   int number = 0;  // 1 for the first document of the batch
   int line = 0;    // where it starts in the file
   std::u16string pdfFileName;
+  // The host's lifelong identity of the document (UniqueDocumentID); absent
+  // as with a host that has none.
+  std::optional<std::u16string> uniqueDocumentId;
   NamedTexts indexFields;
   std::vector<TableSpec> tables;
   NamedTexts batchFields;

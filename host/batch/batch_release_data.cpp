@@ -39,6 +39,11 @@ class BatchReleaseData final : public kfx::ReleaseData {
     return hr::kOk;
   }
 
+  HRESULT get_UniqueDocumentID(std::u16string* id) override {
+    if (!document_.uniqueDocumentId) return hr::kUnknownName;
+    return Give(*document_.uniqueDocumentId, id);
+  }
+
  private:
   static HRESULT Give(const std::u16string& text, std::u16string* out) {
     *out = text;

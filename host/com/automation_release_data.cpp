@@ -68,6 +68,11 @@ class AutomationReleaseData final : public AutomationObject {
     AddGetter(L"UserName", 3, TextGetter(data, &ReleaseData::get_UserName));
     AddGetter(L"Password", 4, TextGetter(data, &ReleaseData::get_Password));
     AddGetter(L"KofaxPDFFileName", 5, TextGetter(data, &ReleaseData::get_KofaxPDFFileName));
+    // Only a document that has the identity offers the member, so that the
+    // connector meets both kinds of host by name.
+    if (std::u16string id; data->get_UniqueDocumentID(&id) != mirdane::hr::kUnknownName) {
+      AddGetter(L"UniqueDocumentID", 17, TextGetter(data, &ReleaseData::get_UniqueDocumentID));
+    }
     AddGetter(L"CustomProperties", 8, [data](const std::vector<Variant>& args, VARIANT* result) -> ::HRESULT {
       if (!args.empty()) return DISP_E_BADPARAMCOUNT;
       std::shared_ptr<kfx::CustomProperties> properties;

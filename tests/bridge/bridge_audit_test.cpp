@@ -77,7 +77,7 @@ TEST_F(BridgeAudit, CheckWarnsOfAHeaderTableWithoutUniqueNumbers) {
             (std::vector<std::vector<std::u16string>>{{u"GYABNV"}}));
 
   BridgeTable unkeyed = BridgeTables()[0];
-  unkeyed.uniqueKey.clear();
+  unkeyed.uniqueKeys.clear();
   session_->CreateLibrary(u"OLD");
   session_->Execute(CreateTableStatement(session_->QualifiedName(u"OLD", u"UAGYCPP"), unkeyed));
   session_->Execute(CreateTableStatement(session_->QualifiedName(u"OLD", u"UAG0CPP"), BridgeTables()[1]));

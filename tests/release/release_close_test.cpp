@@ -42,6 +42,7 @@ class FailingClose final : public provider::Recordset {
   HRESULT get_BOF(bool* b) override { return real_.get_BOF(b); }
   HRESULT get_EOF(bool* e) override { return real_.get_EOF(e); }
   HRESULT MoveFirst() override { return real_.MoveFirst(); }
+  HRESULT MoveNext() override { return real_.MoveNext(); }
   HRESULT Close() override { return provider::ado::adErrIllegalOperation; }
 
  private:
@@ -60,7 +61,8 @@ TEST(ReleaseClose, AFailingCloseAfterEveryRowWasStoredStillReleasesTheDocument) 
           if ((created == 1) == header) *out = std::make_shared<FailingClose>();
           else *out = std::make_shared<provider::ProviderRecordset>();
           return 0;
-        }});
+        },
+        nullptr});
     const auto run = harness.Run();
     EXPECT_EQ(run.results, std::vector<kfx::KfxReturnValue>{kfx::KFX_REL_SUCCESS});
     EXPECT_EQ(harness.Rows("UAGYCPP").rows.size(), 1u);
@@ -81,7 +83,8 @@ TEST(ReleaseClose, AFailingCloseAfterAFailureIsNotReportedASecondTime) {
       nullptr, [](std::shared_ptr<provider::Recordset>* out) -> HRESULT {
         *out = std::make_shared<FailingClose>();
         return 0;
-      }});
+      },
+      nullptr});
   const auto run = harness.Run();
   EXPECT_EQ(run.results, std::vector<kfx::KfxReturnValue>{kfx::KFX_REL_ERROR});
   ASSERT_EQ(run.log.size(), 1u);

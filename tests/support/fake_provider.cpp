@@ -127,6 +127,7 @@ class FakeRecordset final : public dbAx::provider::Recordset {
   HRESULT get_BOF(bool* bof) override { *bof = true; return 0; }
   HRESULT get_EOF(bool* eof) override { *eof = true; return 0; }
   HRESULT MoveFirst() override { return Call("MoveFirst"); }
+  HRESULT MoveNext() override { return Call("MoveNext"); }
   HRESULT Close() override {
     const HRESULT result = Call("Close");
     if (result >= 0) open_ = false;
@@ -210,7 +211,8 @@ ScopedFakeProvider::ScopedFakeProvider()
             if (script->create_recordset < 0) return script->create_recordset;
             *out = std::make_shared<FakeRecordset>(script, "r");
             return 0;
-          }}) {}
+          },
+          nullptr}) {}
 
 void ScopedFakeProvider::SetErrors(std::size_t connection, std::vector<ProviderError> errors) {
   (*connections_)[connection]->errors()->Replace(std::move(errors));

@@ -25,6 +25,12 @@ ReleaseHarness::ReleaseHarness(std::string library) : library_(std::move(library
   batch_["documents"] = nlohmann::ordered_json::array();
 }
 
+void ReleaseHarness::EnableLedger() {
+  auto schema = dbAx::provider::OpenSchemaSession(Utf8ToUtf16(system()), u"", u"");
+  bridge::CreateLedgerTable(*schema, Utf8ToUtf16(library_));
+  setup()["customProperties"]["releaseLedger"] = "1";
+}
+
 void ReleaseHarness::Link(const std::string& source, int type, const std::string& destination) {
   setup()["links"].push_back({{"source", source}, {"sourceType", type}, {"destination", destination}});
 }
@@ -66,7 +72,9 @@ ReleaseRun ReleaseHarness::Run() {
 }
 
 dbAx::provider::QueryResult ReleaseHarness::Rows(const std::string& table, const std::string& columns) {
-  const std::string order = table == "UAGYCPP" ? "GYABNV" : "G0ABNV, G0GMNB";
+  const std::string order = table == "UAGYCPP"    ? "GYABNV"
+                           : table == "MIRDLEDGER" ? "LGABNV"
+                                                   : "G0ABNV, G0GMNB";
   auto schema = dbAx::provider::OpenSchemaSession(Utf8ToUtf16(system()), u"", u"");
   const std::u16string from = schema->QualifiedName(Utf8ToUtf16(library_), Utf8ToUtf16(table));
   return schema->Query(Utf8ToUtf16("SELECT " + columns + " FROM ") + from +

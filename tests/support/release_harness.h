@@ -34,16 +34,22 @@ class ReleaseHarness {
   explicit ReleaseHarness(std::string library = "XALIB");
 
   nlohmann::ordered_json& setup() { return batch_["setup"]; }
+  // Creates the release ledger beside the bridge tables and switches it on
+  // (custom property releaseLedger = 1).
+  void EnableLedger();
+  nlohmann::ordered_json& documents() { return batch_["documents"]; }
   void Link(const std::string& source, int type, const std::string& destination);
   // Appends a document and gives it for filling in.
   nlohmann::ordered_json& AddDocument();
   // Writes the batch file, releases every document and reads the log.
   ReleaseRun Run();
 
-  // Rows of a bridge table in the library, ordered by its generated columns.
+  // Rows of a bridge table in the library, ordered by its generated columns
+  // (the ledger's by transaction number).
   dbAx::provider::QueryResult Rows(const std::string& table, const std::string& columns = "*");
   const std::filesystem::path& directory() const { return dir_.path(); }
   std::string system() const { return "sqlite:" + (dir_.path() / "system").string(); }
+  const std::string& library() const { return library_; }
 
  private:
   TempDir dir_;

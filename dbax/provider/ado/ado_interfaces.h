@@ -20,12 +20,16 @@ inline constexpr CLSID kConnectionClass = {
     0x00000514, 0x0000, 0x0010, {0x80, 0x00, 0x00, 0xAA, 0x00, 0x6D, 0x2E, 0xA4}};
 inline constexpr CLSID kRecordsetClass = {
     0x00000535, 0x0000, 0x0010, {0x80, 0x00, 0x00, 0xAA, 0x00, 0x6D, 0x2E, 0xA4}};
+inline constexpr CLSID kCommandClass = {
+    0x00000507, 0x0000, 0x0010, {0x80, 0x00, 0x00, 0xAA, 0x00, 0x6D, 0x2E, 0xA4}};
 
-// Interface ids: _Connection, Recordset15, Fields, Field, Errors, Error.
+// Interface ids: _Connection, Recordset15, Command15, Fields, Field, Errors, Error.
 inline constexpr IID kConnectionInterface = {
     0x00000550, 0x0000, 0x0010, {0x80, 0x00, 0x00, 0xAA, 0x00, 0x6D, 0x2E, 0xA4}};
 inline constexpr IID kRecordsetInterface = {
     0x0000050E, 0x0000, 0x0010, {0x80, 0x00, 0x00, 0xAA, 0x00, 0x6D, 0x2E, 0xA4}};
+inline constexpr IID kCommandInterface = {
+    0x00000508, 0x0000, 0x0010, {0x80, 0x00, 0x00, 0xAA, 0x00, 0x6D, 0x2E, 0xA4}};
 inline constexpr IID kFieldsInterface = {
     0x00000564, 0x0000, 0x0010, {0x80, 0x00, 0x00, 0xAA, 0x00, 0x6D, 0x2E, 0xA4}};
 inline constexpr IID kFieldInterface = {
@@ -73,7 +77,7 @@ struct AdoField : AdoObject {
   virtual ::HRESULT STDMETHODCALLTYPE get_DefinedSize(AdoLongPtr* size) = 0;
   virtual ::HRESULT STDMETHODCALLTYPE get_Name(BSTR* name) = 0;
   virtual ::HRESULT STDMETHODCALLTYPE get_Type(AdoLong* type) = 0;
-  virtual ::HRESULT STDMETHODCALLTYPE unused_get_Value() = 0;
+  virtual ::HRESULT STDMETHODCALLTYPE get_Value(VARIANT* value) = 0;
   virtual ::HRESULT STDMETHODCALLTYPE put_Value(VARIANT value) = 0;
   virtual ::HRESULT STDMETHODCALLTYPE get_Precision(BYTE* precision) = 0;
   virtual ::HRESULT STDMETHODCALLTYPE get_NumericScale(BYTE* scale) = 0;
@@ -131,7 +135,7 @@ struct AdoRecordset : AdoObject {
   virtual ::HRESULT STDMETHODCALLTYPE put_CacheSize(AdoLong size) = 0;
   virtual ::HRESULT STDMETHODCALLTYPE unused_get_CursorType() = 0;
   virtual ::HRESULT STDMETHODCALLTYPE unused_put_CursorType() = 0;
-  virtual ::HRESULT STDMETHODCALLTYPE unused_get_EOF() = 0;
+  virtual ::HRESULT STDMETHODCALLTYPE get_EOF(VARIANT_BOOL* eof) = 0;
   virtual ::HRESULT STDMETHODCALLTYPE get_Fields(AdoFields** fields) = 0;
   virtual ::HRESULT STDMETHODCALLTYPE unused_get_LockType() = 0;
   virtual ::HRESULT STDMETHODCALLTYPE unused_put_LockType() = 0;
@@ -147,7 +151,7 @@ struct AdoRecordset : AdoObject {
   virtual ::HRESULT STDMETHODCALLTYPE unused_Delete() = 0;
   virtual ::HRESULT STDMETHODCALLTYPE unused_GetRows() = 0;
   virtual ::HRESULT STDMETHODCALLTYPE unused_Move() = 0;
-  virtual ::HRESULT STDMETHODCALLTYPE unused_MoveNext() = 0;
+  virtual ::HRESULT STDMETHODCALLTYPE MoveNext() = 0;
   virtual ::HRESULT STDMETHODCALLTYPE unused_MovePrevious() = 0;
   virtual ::HRESULT STDMETHODCALLTYPE unused_MoveFirst() = 0;
   virtual ::HRESULT STDMETHODCALLTYPE unused_MoveLast() = 0;
@@ -180,6 +184,25 @@ struct AdoRecordset : AdoObject {
   virtual ::HRESULT STDMETHODCALLTYPE unused_put_Collect() = 0;
   virtual ::HRESULT STDMETHODCALLTYPE unused_get_MarshalOptions() = 0;
   virtual ::HRESULT STDMETHODCALLTYPE put_MarshalOptions(AdoLong options) = 0;
+};
+
+// Command15: a statement with parameters, run on a connection.
+struct AdoCommand : AdoObject {
+  virtual ::HRESULT STDMETHODCALLTYPE unused_get_ActiveConnection() = 0;
+  virtual ::HRESULT STDMETHODCALLTYPE putref_ActiveConnection(AdoConnection* connection) = 0;
+  virtual ::HRESULT STDMETHODCALLTYPE unused_put_ActiveConnection() = 0;
+  virtual ::HRESULT STDMETHODCALLTYPE unused_get_CommandText() = 0;
+  virtual ::HRESULT STDMETHODCALLTYPE put_CommandText(BSTR text) = 0;
+  virtual ::HRESULT STDMETHODCALLTYPE unused_get_CommandTimeout() = 0;
+  virtual ::HRESULT STDMETHODCALLTYPE unused_put_CommandTimeout() = 0;
+  virtual ::HRESULT STDMETHODCALLTYPE unused_get_Prepared() = 0;
+  virtual ::HRESULT STDMETHODCALLTYPE unused_put_Prepared() = 0;
+  // `parameters` is a VT_ARRAY | VT_VARIANT of the values for the ? markers.
+  virtual ::HRESULT STDMETHODCALLTYPE Execute(VARIANT* records_affected, VARIANT* parameters,
+                                            AdoLong options, AdoRecordset** recordset) = 0;
+  virtual ::HRESULT STDMETHODCALLTYPE unused_CreateParameter() = 0;
+  virtual ::HRESULT STDMETHODCALLTYPE unused_get_Parameters() = 0;
+  virtual ::HRESULT STDMETHODCALLTYPE put_CommandType(AdoLong type) = 0;
 };
 
 }  // namespace dbAx::provider::adodb

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "dbax/provider/ado.h"
+#include "dbax/provider/ado/ado_command.h"
 #include "dbax/provider/ado/ado_failure.h"
 #include "dbax/provider/ado/ado_interfaces.h"
 #include "dbax/provider/ado/ado_table.h"
@@ -95,6 +96,11 @@ class AdoSession final : public Session {
     if (!opened->Describe(failure)) return false;
     *target = std::move(opened);
     return true;
+  }
+
+  bool RunStatement(const KeyedStatement& statement, const std::vector<Variant>& parameters,
+                    StatementResult* result, Failure* failure) override {
+    return RunAdoStatement(connection_.get(), statement, parameters, result, failure);
   }
 
   bool Close(Failure* failure) override {

@@ -12,6 +12,7 @@
 #include "dbax/provider/ado.h"
 #include "dbax/provider/odbc/columns.h"
 #include "dbax/provider/odbc/insert_source.h"
+#include "dbax/provider/odbc/keyed_statements.h"
 #include "dbax/provider/odbc/link.h"
 
 namespace dbAx::provider::odbc {
@@ -234,6 +235,11 @@ class OdbcSession final : public Session {
     shapes_[sql] = shape;
     *target = std::make_unique<OdbcTable>(link_, std::move(shape));
     return true;
+  }
+
+  bool RunStatement(const KeyedStatement& statement, const std::vector<Variant>& parameters,
+                    StatementResult* result, Failure* failure) override {
+    return RunOdbcStatement(link_, statement, parameters, result, failure);
   }
 
   bool Close(Failure* failure) override {

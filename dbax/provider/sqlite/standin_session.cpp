@@ -13,6 +13,7 @@
 #include "dbax/provider/sql_type.h"
 #include "dbax/provider/sqlite/db2_values.h"
 #include "dbax/provider/sqlite/source_target.h"
+#include "dbax/provider/sqlite/standin_statement.h"
 #include "dbax/provider/sqlite/standin_system.h"
 #include "dbax/sql_identifier.h"
 
@@ -250,6 +251,15 @@ class StandInSession final : public Session {
     sqlite3_step(statement.get());
     sqlite3_reset(statement.get());
     return Describe(statement.get(), sql, target, failure);
+  }
+
+  bool RunStatement(const KeyedStatement& statement, const std::vector<Variant>& parameters,
+                    StatementResult* result, Failure* failure) override {
+    if (!system_) {
+      *failure = SqlFailure(u"The connection to the stand-in system is closed.");
+      return false;
+    }
+    return RunStandInStatement(*system_, statement, parameters, result, failure);
   }
 
   bool Close(Failure* /*failure*/) override {

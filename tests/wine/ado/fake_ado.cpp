@@ -151,7 +151,7 @@ class FakeField final : public FakeObject<AdoField> {
     *type = column().type;
     return S_OK;
   }
-  MIRDANE_NOT_CALLED(unused_get_Value)
+  ::HRESULT STDMETHODCALLTYPE get_Value(VARIANT*) override { return E_NOTIMPL; }
   ::HRESULT STDMETHODCALLTYPE put_Value(VARIANT value) override {
     std::string shown = "?";
     if (value.vt == VT_BSTR) shown = "'" + Narrow(Bstr::ToText(value.bstrVal)) + "'";
@@ -259,7 +259,7 @@ class FakeRecordset final : public FakeObject<AdoRecordset> {
   }
   MIRDANE_NOT_CALLED(unused_get_CursorType)
   MIRDANE_NOT_CALLED(unused_put_CursorType)
-  MIRDANE_NOT_CALLED(unused_get_EOF)
+  ::HRESULT STDMETHODCALLTYPE get_EOF(VARIANT_BOOL*) override { return E_NOTIMPL; }
   ::HRESULT STDMETHODCALLTYPE get_Fields(AdoFields** fields) override {
     const HRESULT result = Called("Recordset.Fields");
     if (SUCCEEDED(result)) *fields = new FakeFields(script_);
@@ -285,7 +285,7 @@ class FakeRecordset final : public FakeObject<AdoRecordset> {
   MIRDANE_NOT_CALLED(unused_Delete)
   MIRDANE_NOT_CALLED(unused_GetRows)
   MIRDANE_NOT_CALLED(unused_Move)
-  MIRDANE_NOT_CALLED(unused_MoveNext)
+  MIRDANE_NOT_CALLED(MoveNext)
   MIRDANE_NOT_CALLED(unused_MovePrevious)
   MIRDANE_NOT_CALLED(unused_MoveFirst)
   MIRDANE_NOT_CALLED(unused_MoveLast)
