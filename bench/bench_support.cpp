@@ -29,11 +29,11 @@ batch::BatchFile MakeBatch(const std::u16string& source, const std::u16string& l
                       {u"Quantity", 0, u"UAG0CPP.G0AAQT", 0},
                       {u"Price", 0, u"UAG0CPP.G0ACPR", 0}};
   for (int d = 0; d < documents; ++d) {
-    batch::DocumentSpec document;
+    batch::DocumentRecord document;
     document.number = d + 1;
     document.indexFields = {{u"Vendor", u"V" + Utf8ToUtf16(std::to_string(1000 + d % 900))},
                             {u"Total", u"1234.50"}};
-    batch::TableSpec table{u"Lines", {{u"Description", {}}, {u"Quantity", {}}, {u"Price", {}}}};
+    batch::TableRecord table{u"Lines", {{u"Description", {}}, {u"Quantity", {}}, {u"Price", {}}}};
     for (int l = 0; l < lines; ++l) {
       table.columns[0].second.push_back(u"Item " + Utf8ToUtf16(std::to_string(l + 1)));
       table.columns[1].second.push_back(u"2");

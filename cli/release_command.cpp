@@ -82,8 +82,8 @@ int RunRelease(const ReleaseOptions& options) {
   batch::ReleaseHooks hooks;
   // Counted as they go: a file that no longer reads as it did ends the loop.
   std::size_t released = 0;
-  hooks.before = [&progress](const batch::DocumentSpec&) { progress.Hide(); };
-  hooks.after = [&](const batch::DocumentSpec& document, kfx::KfxReturnValue result) {
+  hooks.before = [&progress](const batch::DocumentRecord&) { progress.Hide(); };
+  hooks.after = [&](const batch::DocumentRecord& document, kfx::KfxReturnValue result) {
     std::cout << "document " << document.number << ": "
               << (result == kfx::KFX_REL_SUCCESS ? "released" : "NOT released") << std::endl;
     if (result == kfx::KFX_REL_SUCCESS) ++released;

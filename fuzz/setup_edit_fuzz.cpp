@@ -81,7 +81,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     return 0;
   }
   model.SaveLinks();
-  const batch::SetupSpec current = setupData->Current();
+  const batch::SetupRecord current = setupData->Current();
   const std::string written = batch::WriteSetupInto(kBatch, current, "fuzz.json");
   const auto again = batch::ReadBatchFile(written, "fuzz.json");
   FUZZ_CHECK(again.setup.name == current.name);

@@ -158,73 +158,73 @@ class Reader {
   const JsonWithLines& parsed_;
 };
 
-SetupSpec ReadSetup(const Reader& in, const Json& setup, std::vector<std::string>& notes) {
+SetupRecord ReadSetup(const Reader& in, const Json& setup, std::vector<std::string>& notes) {
   const std::string at = "/setup";
   in.CheckMembers(setup, at, {"name", "connectString", "userName", "password", "customProperties",
                               "links", "indexFields", "batchFields", "captureValues"}, notes);
-  SetupSpec spec;
-  spec.name = in.Text(setup, at, "name");
-  spec.connectString = in.Text(setup, at, "connectString");
-  spec.userName = in.Text(setup, at, "userName");
-  spec.password = in.Text(setup, at, "password");
-  spec.customProperties = in.Named(setup, at, "customProperties");
+  SetupRecord record;
+  record.name = in.Text(setup, at, "name");
+  record.connectString = in.Text(setup, at, "connectString");
+  record.userName = in.Text(setup, at, "userName");
+  record.password = in.Text(setup, at, "password");
+  record.customProperties = in.Named(setup, at, "customProperties");
   if (const Json* links = in.List(setup, at, "links")) {
     for (std::size_t i = 0; i < links->size(); ++i) {
       const std::string link_at = at + "/links/" + std::to_string(i);
       const Json& link = (*links)[i];
       if (!link.is_object()) in.Fail(link_at, std::string("expected a link object, found ") + TypeName(link));
       in.CheckMembers(link, link_at, {"source", "sourceType", "destination"}, notes);
-      LinkSpec spec_link;
-      spec_link.line = in.parsed().LineOf(link_at);
-      spec_link.source = in.Text(link, link_at, "source");
-      spec_link.destination = in.Text(link, link_at, "destination");
+      LinkRecord link_record;
+      link_record.line = in.parsed().LineOf(link_at);
+      link_record.source = in.Text(link, link_at, "source");
+      link_record.destination = in.Text(link, link_at, "destination");
       if (const Json* type = in.Member(link, "sourceType")) {
         if (!type->is_number_integer() || type->get<std::int64_t>() < 0 || type->get<std::int64_t>() > 3) {
           in.Fail(link_at + "/sourceType",
                   "expected 0 (index field), 1 (text constant), 2 (capture value) or 3 (batch "
                   "field), found " + type->dump());
         }
-        spec_link.sourceType = type->get<std::int32_t>();
+        link_record.sourceType = type->get<std::int32_t>();
       }
-      spec.links.push_back(std::move(spec_link));
+      record.links.push_back(std::move(link_record));
     }
   }
-  spec.indexFields = in.Texts(setup, at, "indexFields");
-  spec.batchFields = in.Texts(setup, at, "batchFields");
-  spec.captureValues = in.Texts(setup, at, "captureValues");
-  return spec;
+  record.indexFields = in.Texts(setup, at, "indexFields");
+  record.batchFields = in.Texts(setup, at, "batchFields");
+  record.captureValues = in.Texts(setup, at, "captureValues");
+  return record;
 }
 
-DocumentSpec ReadDocument(const Reader& in, const Json& document, std::size_t index,
+DocumentRecord ReadDocument(const Reader& in, const Json& document, std::size_t index,
                           std::vector<std::string>& notes) {
   const std::string at = "/documents/" + std::to_string(index);
   if (!document.is_object()) in.Fail(at, std::string("expected a document object, found ") + TypeName(document));
   in.CheckMembers(document, at, {"pdfFileName", "uniqueDocumentId", "indexFields", "tables",
                                  "batchFields", "captureValues"}, notes);
-  DocumentSpec spec;
-  spec.number = static_cast<int>(index) + 1;
-  spec.line = in.parsed().LineOf(at);
-  spec.pdfFileName = in.Text(document, at, "pdfFileName");
-  if (in.Member(document, "uniqueDocumentId")) spec.uniqueDocumentId = in.Text(document, at, "uniqueDocumentId");
-  spec.indexFields = in.Named(document, at, "indexFields");
-  spec.batchFields = in.Named(document, at, "batchFields");
-  spec.captureValues = in.Named(document, at, "captureValues");
+  DocumentRecord record;
+  record.number = static_cast<int>(index) + 1;
+  record.line = in.parsed().LineOf(at);
+  record.pdfFileName = in.Text(document, at, "pdfFileName");
+  if (in.Member(document, "uniqueDocumentId")) record.uniqueDocumentId = in.Text(document, at, "uniqueDocumentId");
+  record.indexFields = in.Named(document, at, "indexFields");
+  record.batchFields = in.Named(document, at, "batchFields");
+  record.captureValues = in.Named(document, at, "captureValues");
   if (const Json* tables = in.Object(document, at, "tables")) {
     for (const auto& [name, table] : tables->items()) {
       const std::string table_at = at + "/tables/" + EscapeToken(name);
       if (!table.is_object()) {
         in.Fail(table_at, std::string("expected an object of columns, found ") + TypeName(table));
       }
-      TableSpec spec_table{Utf8ToUtf16(name), {}};
+      TableRecord table_record{Utf8ToUtf16(name), {}};
       for (const auto& [column, rows] : table.items()) {
         // Taken as walked: a lookup by name per column would be quadratic.
-        spec_table.columns.emplace_back(Utf8ToUtf16(column),
+        table_record.columns.emplace_back(Utf8ToUtf16(column),
                                         in.TextsOf(rows.is_null() ? nullptr : &rows, table_at, column));
       }
-      spec.tables.push_back(std::move(spec_table));
+      record.tables.push_back(std::move(table_record));
     }
   }
-  return spec;
+  return record;
 }
 
 }  // namespace
@@ -247,7 +247,7 @@ struct StopReading {};
 // members around the documents, then the first document in error, whose
 // successors are then no longer handed over.
 BatchFile ReadBatch(std::istream& in, const std::filesystem::path& path,
-                    const std::function<void(const DocumentSpec&)>& document) {
+                    const std::function<void(const DocumentRecord&)>& document) {
   BatchFile batch;
   batch.path = path;
   std::vector<std::string> document_notes;
@@ -256,15 +256,15 @@ BatchFile ReadBatch(std::istream& in, const std::filesystem::path& path,
   try {
     parsed = ParseJsonStream(in, "documents", [&](const JsonWithLines& element, std::size_t index) {
       if (document_error) return;
-      DocumentSpec spec;
+      DocumentRecord record;
       try {
         const Reader reader(path, element);
-        spec = ReadDocument(reader, element.value, index, document_notes);
+        record = ReadDocument(reader, element.value, index, document_notes);
       } catch (const BatchFileError& error) {
         document_error = error;
         return;
       }
-      document(spec);
+      document(record);
     });
   } catch (const JsonSyntaxError& error) {
     throw BatchFileError(path.string() + ":" + std::to_string(error.line()) +
@@ -290,9 +290,9 @@ BatchFile ReadBatch(std::istream& in, const std::filesystem::path& path,
 }
 
 BatchFile ReadAll(std::istream& in, const std::filesystem::path& path) {
-  std::vector<DocumentSpec> documents;
+  std::vector<DocumentRecord> documents;
   BatchFile batch =
-      ReadBatch(in, path, [&documents](const DocumentSpec& document) { documents.push_back(document); });
+      ReadBatch(in, path, [&documents](const DocumentRecord& document) { documents.push_back(document); });
   batch.documents = std::move(documents);
   return batch;
 }
@@ -313,7 +313,7 @@ BatchFile ReadBatchFile(std::string text, const std::filesystem::path& path) {
 BatchFileReader::BatchFileReader(const std::filesystem::path& path)
     : stream_(path, std::ios::binary) {
   if (!stream_) throw BatchFileError(path.string() + ": cannot be read (no such file, or no access)");
-  file_ = ReadBatch(stream_, path, [this](const DocumentSpec&) { ++count_; });
+  file_ = ReadBatch(stream_, path, [this](const DocumentRecord&) { ++count_; });
 }
 
 void BatchFileReader::ForEachDocument(const DocumentVisitor& visit) {
@@ -321,7 +321,7 @@ void BatchFileReader::ForEachDocument(const DocumentVisitor& visit) {
   stream_.clear();
   stream_.seekg(0);
   try {
-    ReadBatch(stream_, file_.path, [&visit](const DocumentSpec& document) {
+    ReadBatch(stream_, file_.path, [&visit](const DocumentRecord& document) {
       if (!visit(document)) throw StopReading{};
     });
   } catch (const StopReading&) {

@@ -18,32 +18,32 @@ namespace mirdane::batch {
 
 using NamedTexts = std::vector<std::pair<std::u16string, std::u16string>>;
 
-struct LinkSpec {
+struct LinkRecord {
   std::u16string source;
   std::int32_t sourceType = 0;  // 0 index field, 1 text constant, 2 capture value, 3 batch field
   std::u16string destination;
   int line = 0;  // where it is in the file
 };
 
-struct SetupSpec {
+struct SetupRecord {
   std::u16string name;
   std::u16string connectString;
   std::u16string userName;
   std::u16string password;
   NamedTexts customProperties;
-  std::vector<LinkSpec> links;
+  std::vector<LinkRecord> links;
   std::vector<std::u16string> indexFields;
   std::vector<std::u16string> batchFields;
   std::vector<std::u16string> captureValues;
 };
 
-struct TableSpec {
+struct TableRecord {
   std::u16string name;
   // Column name -> the column's texts, one per row.
   std::vector<std::pair<std::u16string, std::vector<std::u16string>>> columns;
 };
 
-struct DocumentSpec {
+struct DocumentRecord {
   int number = 0;  // 1 for the first document of the batch
   int line = 0;    // where it starts in the file
   std::u16string pdfFileName;
@@ -51,7 +51,7 @@ struct DocumentSpec {
   // as with a host that has none.
   std::optional<std::u16string> uniqueDocumentId;
   NamedTexts indexFields;
-  std::vector<TableSpec> tables;
+  std::vector<TableRecord> tables;
   NamedTexts batchFields;
   NamedTexts captureValues;
 };
@@ -60,8 +60,8 @@ struct BatchFile {
   std::filesystem::path path;
   std::u16string batchClass;
   std::u16string documentClass;
-  SetupSpec setup;
-  std::vector<DocumentSpec> documents;
+  SetupRecord setup;
+  std::vector<DocumentRecord> documents;
   nlohmann::ordered_json json;      // the file as read, with its list of documents left empty
   std::vector<std::string> notes;   // members that were not understood and so ignored
 };
@@ -80,7 +80,7 @@ BatchFile LoadBatchFile(const std::filesystem::path& path);
 BatchFile ReadBatchFile(std::string text, const std::filesystem::path& path);
 
 // Hands documents to `visit` one at a time, in order, until it answers false.
-using DocumentVisitor = std::function<bool(const DocumentSpec&)>;
+using DocumentVisitor = std::function<bool(const DocumentRecord&)>;
 using DocumentSource = std::function<void(const DocumentVisitor&)>;
 
 // The documents held in `file` (which must outlive the source).

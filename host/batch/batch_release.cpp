@@ -12,7 +12,7 @@ std::vector<std::string> CheckLinks(const BatchFile& file) {
   catalogue.BuildCatalogue();
   std::vector<std::string> warnings;
   for (std::size_t i = 0; i < file.setup.links.size(); ++i) {
-    const LinkSpec& link = file.setup.links[i];
+    const LinkRecord& link = file.setup.links[i];
     const std::u16string& to = link.destination;
     // The links every setup carries to find a document's original file.
     if (to == u"OriginalFolder" || to == u"OriginalFileName" || to == u"OriginalFileNameExt") continue;
@@ -50,7 +50,7 @@ std::size_t ReleaseDocuments(const BatchFile& file, const DocumentSource& docume
       script.CloseScript(&ignored);
     }
   } closeAtEnd{script, opened};
-  documents([&](const DocumentSpec& document) {
+  documents([&](const DocumentRecord& document) {
     if (hooks.before) hooks.before(document);
     script.putref_DocumentData(MakeReleaseData(file, document, log));
     if (!opened) {

@@ -16,9 +16,9 @@ namespace mirdane::batch {
 
 struct ReleaseHooks {
   // Runs before each document is handed to the script.
-  std::function<void(const DocumentSpec&)> before;
+  std::function<void(const DocumentRecord&)> before;
   // Runs after each ReleaseDoc with its result.
-  std::function<void(const DocumentSpec&, kfx::KfxReturnValue)> after;
+  std::function<void(const DocumentRecord&, kfx::KfxReturnValue)> after;
 };
 
 // Warnings about links the release cannot honour, one line each naming the

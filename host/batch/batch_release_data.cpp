@@ -10,7 +10,7 @@ namespace hr = mirdane::hr;
 
 class BatchReleaseData final : public kfx::ReleaseData {
  public:
-  BatchReleaseData(const BatchFile& batch, const DocumentSpec& document, HostLog& log)
+  BatchReleaseData(const BatchFile& batch, const DocumentRecord& document, HostLog& log)
       : batch_(batch), document_(document), log_(log),
         properties_(std::make_shared<NamedTexts>(batch.setup.customProperties)) {}
 
@@ -53,7 +53,7 @@ class BatchReleaseData final : public kfx::ReleaseData {
   const BatchFile& batch_;
   // A copy: the script keeps the release data after the call that handed
   // the document over, and a document read from a stream is gone by then.
-  const DocumentSpec document_;
+  const DocumentRecord document_;
   HostLog& log_;
   std::shared_ptr<NamedTexts> properties_;
 };
@@ -61,7 +61,7 @@ class BatchReleaseData final : public kfx::ReleaseData {
 }  // namespace
 
 std::shared_ptr<kfx::ReleaseData> MakeReleaseData(const BatchFile& batch,
-                                                  const DocumentSpec& document, HostLog& log) {
+                                                  const DocumentRecord& document, HostLog& log) {
   return std::make_shared<BatchReleaseData>(batch, document, log);
 }
 

@@ -13,6 +13,6 @@ namespace mirdane::batch {
 // as the host resolves them, the setup's connection settings and custom
 // properties, and the log. `batch` and `log` must outlive the object.
 std::shared_ptr<kfx::ReleaseData> MakeReleaseData(const BatchFile& batch,
-                                                  const DocumentSpec& document, HostLog& log);
+                                                  const DocumentRecord& document, HostLog& log);
 
 }  // namespace mirdane::batch

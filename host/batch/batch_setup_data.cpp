@@ -28,7 +28,7 @@ HRESULT Position(const Variant& key, std::size_t count, std::size_t* index) {
 
 class BatchLink final : public kfx::Link {
  public:
-  explicit BatchLink(LinkSpec link) : link_(std::move(link)) {}
+  explicit BatchLink(LinkRecord link) : link_(std::move(link)) {}
   HRESULT get_Source(std::u16string* source) override { return Give(link_.source, source); }
   HRESULT get_SourceType(std::int32_t* type) override {
     if (!type) return hr::kPointer;
@@ -40,12 +40,12 @@ class BatchLink final : public kfx::Link {
   }
 
  private:
-  LinkSpec link_;
+  LinkRecord link_;
 };
 
 class BatchLinks final : public kfx::Links {
  public:
-  explicit BatchLinks(std::shared_ptr<std::vector<LinkSpec>> links) : links_(std::move(links)) {}
+  explicit BatchLinks(std::shared_ptr<std::vector<LinkRecord>> links) : links_(std::move(links)) {}
 
   HRESULT get_Count(std::int32_t* count) override {
     if (!count) return hr::kPointer;
@@ -74,7 +74,7 @@ class BatchLinks final : public kfx::Links {
   }
 
  private:
-  std::shared_ptr<std::vector<LinkSpec>> links_;
+  std::shared_ptr<std::vector<LinkRecord>> links_;
 };
 
 class BatchIndexField final : public kfx::IndexField {
@@ -151,7 +151,7 @@ BatchSetupData::BatchSetupData(const BatchFile& batch)
       documentClass_(batch.documentClass),
       setup_(batch.setup),
       properties_(std::make_shared<NamedTexts>(batch.setup.customProperties)),
-      links_(std::make_shared<std::vector<LinkSpec>>(batch.setup.links)) {}
+      links_(std::make_shared<std::vector<LinkRecord>>(batch.setup.links)) {}
 
 HRESULT BatchSetupData::get_BatchClassName(std::u16string* name) { return Give(batchClass_, name); }
 HRESULT BatchSetupData::get_DocClassName(std::u16string* name) { return Give(documentClass_, name); }
@@ -201,8 +201,8 @@ HRESULT BatchSetupData::get_BatchVariableNames(std::shared_ptr<mirdane::Object>*
   return hr::kOk;
 }
 
-SetupSpec BatchSetupData::Current() const {
-  SetupSpec current = setup_;
+SetupRecord BatchSetupData::Current() const {
+  SetupRecord current = setup_;
   current.customProperties = *properties_;
   current.links = *links_;
   return current;

@@ -36,7 +36,7 @@ class BatchSetupData final : public kfx::ReleaseSetupData {
   HRESULT Apply() override;
 
   // The setup as it stands, edits included.
-  SetupSpec Current() const;
+  SetupRecord Current() const;
   // How many times Apply has written the file.
   int applyCount() const { return applyCount_; }
   // Why the last Apply could not write the file; empty after a good one.
@@ -46,9 +46,9 @@ class BatchSetupData final : public kfx::ReleaseSetupData {
   std::filesystem::path path_;
   std::u16string batchClass_;
   std::u16string documentClass_;
-  SetupSpec setup_;
+  SetupRecord setup_;
   std::shared_ptr<NamedTexts> properties_;
-  std::shared_ptr<std::vector<LinkSpec>> links_;
+  std::shared_ptr<std::vector<LinkRecord>> links_;
   int applyCount_ = 0;
   std::string applyError_;
 };

@@ -121,7 +121,7 @@ std::string Render(const Json& value, const std::string& indent, bool force_line
 }
 
 // The members a setup writes, in the order a new setup lists them.
-Json WrittenMembers(const SetupSpec& setup) {
+Json WrittenMembers(const SetupRecord& setup) {
   Json json = Json::object();
   json["name"] = Utf16ToUtf8(setup.name);
   json["connectString"] = Utf16ToUtf8(setup.connectString);
@@ -203,7 +203,7 @@ std::string ReadAll(const std::filesystem::path& path) {
 
 }  // namespace
 
-std::string WriteSetupInto(const std::string& text, const SetupSpec& setup,
+std::string WriteSetupInto(const std::string& text, const SetupRecord& setup,
                            const std::filesystem::path& path) {
   const std::size_t bom = text.rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0;
   const std::string_view body(text.data() + bom, text.size() - bom);
@@ -234,7 +234,7 @@ std::string WriteSetupInto(const std::string& text, const SetupSpec& setup,
   return text.substr(0, bom) + updated;
 }
 
-void WriteSetup(const std::filesystem::path& path, const SetupSpec& setup) {
+void WriteSetup(const std::filesystem::path& path, const SetupRecord& setup) {
   // The file as it is now, so that nothing written to it since it was loaded is lost.
   ReplaceFileAtomically(path, WriteSetupInto(ReadAll(path), setup, path));
 }

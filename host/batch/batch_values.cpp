@@ -171,7 +171,7 @@ class TextIndex {
 // The first column of each name among the document's tables, with its table.
 class ColumnIndex {
  public:
-  explicit ColumnIndex(const DocumentSpec& document) {
+  explicit ColumnIndex(const DocumentRecord& document) {
     for (const auto& table : document.tables) {
       for (const auto& [name, rows] : table.columns) index_.emplace(name, Column{&table.name, &rows});
     }
@@ -193,7 +193,7 @@ class ColumnIndex {
 
 }  // namespace
 
-std::vector<ResolvedValue> ResolveValues(const SetupSpec& setup, const DocumentSpec& document) {
+std::vector<ResolvedValue> ResolveValues(const SetupRecord& setup, const DocumentRecord& document) {
   const TextIndex indexFields(document.indexFields);
   const TextIndex captureValues(document.captureValues);
   const TextIndex batchFields(document.batchFields);

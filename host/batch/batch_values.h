@@ -20,7 +20,7 @@ struct ResolvedValue {
 };
 
 // What the host makes of `setup`'s links for `document`, in link order.
-std::vector<ResolvedValue> ResolveValues(const SetupSpec& setup, const DocumentSpec& document);
+std::vector<ResolvedValue> ResolveValues(const SetupRecord& setup, const DocumentRecord& document);
 
 std::shared_ptr<kfx::Values> MakeValues(std::vector<ResolvedValue> values);
 std::shared_ptr<kfx::CustomProperties> MakeCustomProperties(std::shared_ptr<NamedTexts> properties);

@@ -45,7 +45,7 @@ ComReleaseOutcome ReleaseDocumentsThroughCom(const batch::BatchFile& file,
   kfx::KfxReturnValue result = kfx::KFX_REL_SUCCESS;
   bool opened = false;
   // Each document's turn; false (with the outcome's error set) ends the batch.
-  const auto release = [&](const batch::DocumentSpec& document) {
+  const auto release = [&](const batch::DocumentRecord& document) {
     if (hooks.before) hooks.before(document);
     ComPtr<IDispatch> data =
         ComPtr<IDispatch>::Attach(ExposeReleaseData(batch::MakeReleaseData(file, document, log)));

@@ -20,9 +20,9 @@ class BatchStreamTest : public ::testing::Test {
     std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
     return path;
   }
-  static std::vector<DocumentSpec> Visit(BatchFileReader& reader) {
-    std::vector<DocumentSpec> seen;
-    reader.ForEachDocument([&seen](const DocumentSpec& document) {
+  static std::vector<DocumentRecord> Visit(BatchFileReader& reader) {
+    std::vector<DocumentRecord> seen;
+    reader.ForEachDocument([&seen](const DocumentRecord& document) {
       seen.push_back(document);
       return true;
     });
@@ -68,7 +68,7 @@ TEST_F(BatchStreamTest, DocumentsComeOneAtATimeAsReadingTheWholeFileGivesThem) {
 
   // Read again from the start, and stopped when the visitor says so.
   std::size_t visited = 0;
-  reader.ForEachDocument([&visited](const DocumentSpec&) { return ++visited < 2; });
+  reader.ForEachDocument([&visited](const DocumentRecord&) { return ++visited < 2; });
   EXPECT_EQ(visited, 2u);
 }
 

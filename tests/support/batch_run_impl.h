@@ -19,12 +19,12 @@ BatchOutcome ReleaseBatch(const batch::BatchFile& file, const std::filesystem::p
   });
   outcome.documents.resize(file.documents.size());
   batch::ReleaseHooks hooks;
-  hooks.before = [&](const batch::DocumentSpec& document) {
+  hooks.before = [&](const batch::DocumentRecord& document) {
     const auto index = static_cast<std::size_t>(document.number - 1);
     if (index > 0) between(index);
     current = &outcome.documents[index];
   };
-  hooks.after = [&](const batch::DocumentSpec&, kfx::KfxReturnValue result) {
+  hooks.after = [&](const batch::DocumentRecord&, kfx::KfxReturnValue result) {
     current->result = result;
   };
   batch::ReleaseDocuments(file, log, hooks);

@@ -51,7 +51,7 @@ ReleaseRun ReleaseHarness::Run() {
   batch::HostLog log(log_dir, [&run](const std::string& line) { run.status.push_back(line); });
   dbAx::AxLibInit();
   batch::ReleaseHooks hooks;
-  hooks.after = [&run](const batch::DocumentSpec&, kfx::KfxReturnValue result) {
+  hooks.after = [&run](const batch::DocumentRecord&, kfx::KfxReturnValue result) {
     run.results.push_back(result);
   };
   batch::ReleaseDocuments(file, log, hooks);

@@ -60,7 +60,7 @@ class WineAdoRelease : public ::testing::Test {
     batch::HostLog log(directory_ / "log", [status](const std::string& text) { *status += text; });
     kfx::KfxReturnValue result = kfx::KFX_REL_UNSUPPORTED;
     batch::ReleaseHooks hooks;
-    hooks.after = [&result](const batch::DocumentSpec&, kfx::KfxReturnValue answer) {
+    hooks.after = [&result](const batch::DocumentRecord&, kfx::KfxReturnValue answer) {
       result = answer;
     };
     const std::size_t released = batch::ReleaseDocuments(file, log, hooks);

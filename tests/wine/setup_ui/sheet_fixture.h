@@ -53,9 +53,9 @@ inline std::string NarrowW(const wchar_t* text) {
 // A text of a grid item, for comparing.
 inline std::wstring Text(const WCHAR* text) { return text; }
 
-inline batch::SetupSpec SetupOf(const std::filesystem::path& path) { return batch::LoadBatchFile(path).setup; }
+inline batch::SetupRecord SetupOf(const std::filesystem::path& path) { return batch::LoadBatchFile(path).setup; }
 
-inline std::u16string CustomProperty(const batch::SetupSpec& setup, const std::u16string& name) {
+inline std::u16string CustomProperty(const batch::SetupRecord& setup, const std::u16string& name) {
   for (const auto& [key, value] : setup.customProperties) {
     if (key == name) return value;
   }
@@ -63,7 +63,7 @@ inline std::u16string CustomProperty(const batch::SetupSpec& setup, const std::u
 }
 
 // The links as "destination=type:source", in order.
-inline std::vector<std::string> LinksOf(const batch::SetupSpec& setup) {
+inline std::vector<std::string> LinksOf(const batch::SetupRecord& setup) {
   std::vector<std::string> links;
   for (const auto& link : setup.links) {
     links.push_back(Narrow(link.destination) + "=" + std::to_string(link.sourceType) +
