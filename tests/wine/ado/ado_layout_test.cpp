@@ -49,6 +49,7 @@ MIRDANE_TYPE_NAME(VARIANT, "VARIANT");
 MIRDANE_TYPE_NAME(IDispatch, "IDispatch");
 MIRDANE_TYPE_NAME(AdoConnection, "_Connection");
 MIRDANE_TYPE_NAME(AdoRecordset, "Recordset15");
+MIRDANE_TYPE_NAME(AdoCommand, "Command15");
 MIRDANE_TYPE_NAME(AdoFields, "Fields");
 MIRDANE_TYPE_NAME(AdoField, "Field");
 MIRDANE_TYPE_NAME(AdoErrors, "Errors");
@@ -91,7 +92,8 @@ Declared Member(const wchar_t* member, INVOKEKIND kind,
 
 // Every method the backend calls.
 std::vector<Declared> CalledMembers() {
-  constexpr INVOKEKIND kGet = INVOKE_PROPERTYGET, kPut = INVOKE_PROPERTYPUT, kCall = INVOKE_FUNC;
+  constexpr INVOKEKIND kGet = INVOKE_PROPERTYGET, kPut = INVOKE_PROPERTYPUT,
+                       kPutRef = INVOKE_PROPERTYPUTREF, kCall = INVOKE_FUNC;
   return {
       Member<AdoConnection>(L"Close", kCall, &AdoConnection::Close),
       Member<AdoConnection>(L"Open", kCall, &AdoConnection::Open),
@@ -109,12 +111,19 @@ std::vector<Declared> CalledMembers() {
       Member<AdoRecordset>(L"CursorLocation", kPut, &AdoRecordset::put_CursorLocation),
       Member<AdoRecordset>(L"Supports", kCall, &AdoRecordset::Supports),
       Member<AdoRecordset>(L"MarshalOptions", kPut, &AdoRecordset::put_MarshalOptions),
+      Member<AdoRecordset>(L"EOF", kGet, &AdoRecordset::get_EOF),
+      Member<AdoRecordset>(L"MoveNext", kCall, &AdoRecordset::MoveNext),
+      Member<AdoCommand>(L"ActiveConnection", kPutRef, &AdoCommand::putref_ActiveConnection),
+      Member<AdoCommand>(L"CommandText", kPut, &AdoCommand::put_CommandText),
+      Member<AdoCommand>(L"Execute", kCall, &AdoCommand::Execute),
+      Member<AdoCommand>(L"CommandType", kPut, &AdoCommand::put_CommandType),
       Member<AdoFields>(L"Count", kGet, &AdoFields::get_Count),
       Member<AdoFields>(L"Item", kGet, &AdoFields::get_Item),
       Member<AdoField>(L"Attributes", kGet, &AdoField::get_Attributes),
       Member<AdoField>(L"DefinedSize", kGet, &AdoField::get_DefinedSize),
       Member<AdoField>(L"Name", kGet, &AdoField::get_Name),
       Member<AdoField>(L"Type", kGet, &AdoField::get_Type),
+      Member<AdoField>(L"Value", kGet, &AdoField::get_Value),
       Member<AdoField>(L"Value", kPut, &AdoField::put_Value),
       Member<AdoField>(L"Precision", kGet, &AdoField::get_Precision),
       Member<AdoField>(L"NumericScale", kGet, &AdoField::get_NumericScale),
@@ -129,6 +138,13 @@ std::vector<Declared> CalledMembers() {
 // --- The type library's side ---------------------------------------------
 
 std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
+
+std::string Lower(std::string text) {
+  for (char& c : text) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return text;
+}
 
 std::string NameOf(ITypeInfo* info) {
   Bstr name;
@@ -248,13 +264,16 @@ TEST_F(AdoLayout, TheDeclaredIdsAreTheLibrarysClassesAndInterfaces) {
     const GUID* id;
     const char* name;
   } ids[] = {{&kConnectionClass, "Connection"},     {&kRecordsetClass, "Recordset"},
+             {&kCommandClass, "Command"},           {&kCommandInterface, "Command15"},
              {&kConnectionInterface, "_Connection"}, {&kRecordsetInterface, "Recordset15"},
              {&kFieldsInterface, "Fields"},          {&kFieldInterface, "Field"},
              {&kErrorsInterface, "Errors"},          {&kErrorInterface, "Error"}};
   for (const auto& id : ids) {
     auto info = InfoOf(*id.id);
     ASSERT_TRUE(info) << id.name;
-    EXPECT_EQ(NameOf(info.get()), id.name);
+    // A type library keeps one spelling per name, whichever came first
+    // (Wine's has "command" from a parameter): names compare without case.
+    EXPECT_EQ(Lower(NameOf(info.get())), Lower(id.name));
   }
 }
 
@@ -263,6 +282,7 @@ TEST_F(AdoLayout, EveryCalledMethodSitsInItsSlotWithItsKindAndParameters) {
     const char* name;
     const GUID* id;
   } interfaces[] = {{"_Connection", &kConnectionInterface}, {"Recordset15", &kRecordsetInterface},
+                    {"Command15", &kCommandInterface},
                     {"Fields", &kFieldsInterface},          {"Field", &kFieldInterface},
                     {"Errors", &kErrorsInterface},          {"Error", &kErrorInterface}};
   int checked = 0;
@@ -279,10 +299,17 @@ TEST_F(AdoLayout, EveryCalledMethodSitsInItsSlotWithItsKindAndParameters) {
     const Described described = Describe(vtable, declared.member, declared.kind);
     ASSERT_TRUE(described.found) << where << " is not in the type library";
     EXPECT_EQ(declared.offset, described.offset) << where;
-    EXPECT_EQ(declared.parameters, described.parameters) << where;
+    std::vector<std::string> expected = declared.parameters;
+    // Execute hands back a _Recordset; the backend calls only the slots it
+    // begins with, those of Recordset15, through which it is declared.
+    if (declared.interface_name == "Command15" && declared.member == L"Execute" &&
+        !expected.empty() && expected.back() == "Recordset15**") {
+      expected.back() = "_Recordset**";
+    }
+    EXPECT_EQ(expected, described.parameters) << where;
     ++checked;
   }
-  EXPECT_EQ(checked, 30);
+  EXPECT_EQ(checked, 37);
 }
 
 // The slot arithmetic itself, so that a broken reading of member pointers
