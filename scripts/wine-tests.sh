@@ -274,6 +274,35 @@ else
   fail "a missing library: exit $status, $(tail -n 2 "$work/logs/bad-release.log" | tr '\n' ' ')"
 fi
 
+# The release ledger through COM: each document known by the UniqueDocumentID
+# the host offers (asked for by name), written once however often it is sent.
+ledger_db=$work/ledger.db
+run_native bridge create --ledger --connect "odbc:DRIVER={SQLite3};Database=$ledger_db" \
+  --library MAIN >>"$work/logs/bridge.log" 2>&1
+batch_for "$ledger_db" MAIN "$work/ledger.json"
+python3 - "$work/ledger.json" <<'PY'
+import json, sys
+batch = json.load(open(sys.argv[1]))
+batch["setup"]["customProperties"]["releaseLedger"] = "1"
+for number, document in enumerate(batch["documents"], 1):
+    document["uniqueDocumentId"] = "WINE-%d" % number
+json.dump(batch, open(sys.argv[1], "w"), indent=1)
+PY
+for round in 1 2; do
+  run_wine "$exe" release --batch "$(winepath "$work/ledger.json")" --com \
+    --log-dir "$(winepath "$work/ledger-log")" >"$work/logs/ledger-release-$round.log" 2>&1
+done
+expected_ids=$(seq 1 "$documents" | sed 's/^/WINE-/' | sort | tr '\n' ' ')
+stored_ids=$(rows "$ledger_db" "SELECT LGDOC FROM MIRDLEDGER WHERE LGSTAT = 'C'" | sort | tr '\n' ' ')
+if grep -q "^$documents of $documents documents released" "$work/logs/ledger-release-2.log" &&
+   [ "$stored_ids" = "$expected_ids" ] &&
+   [ "$(rows "$ledger_db" 'SELECT COUNT(*) FROM UAGYCPP')" = "$documents" ] &&
+   grep -q "released before as transaction" "$work"/ledger-log/ERR_*.txt 2>/dev/null; then
+  pass "with the release ledger, a batch sent twice through COM is written once, known by UniqueDocumentID"
+else
+  fail "release ledger through COM: ledger holds '$stored_ids', $(tail -n 2 "$work/logs/ledger-release-2.log" | tr '\n' ' ')"
+fi
+
 # --- removal -------------------------------------------------------------------
 run_wine regsvr32 /s /u "$dll"
 if ! run_wine reg query "$clsid_key" >/dev/null 2>&1 &&
