@@ -97,6 +97,17 @@ TEST(SetupScript, OkWritesTheGeneralValuesThenTheLinksThenAppliesOnce) {
   EXPECT_EQ(s.data->calls, expected);
 }
 
+// The release ledger's switch has no control on the pages: OK must keep it.
+TEST(SetupScript, OkKeepsCustomPropertiesThePagesDoNotShow) {
+  auto sheet = std::make_shared<ScriptedSheet>(SheetResult::kOk);
+  Script s(sheet);
+  s.data->properties = {{u"releaseLedger", u"1"}, {u"serverAPILibrary", u"XALIB"}};
+  EXPECT_EQ(s.RunUI(), kfx::KFX_REL_SUCCESS);
+  ASSERT_FALSE(s.data->properties.empty());
+  EXPECT_EQ(s.data->properties.front(),
+            (std::pair<std::u16string, std::u16string>{u"releaseLedger", u"1"}));
+}
+
 TEST(SetupScript, EveryRunShowsWhatIsStoredNow) {
   auto sheet = std::make_shared<ScriptedSheet>(SheetResult::kOk);
   Script s(sheet);
