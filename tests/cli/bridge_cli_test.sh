@@ -3,9 +3,8 @@
 set -u
 mirdane=$1
 work=$2
-rm -rf "$work" && mkdir -p "$work"
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+. "$(dirname "$0")/test_lib.sh"
+begin_test "$work"
 
 out=$("$mirdane" bridge create --connect "sqlite:$work/sys" --library xalib 2>&1) || fail "create exited $?: $out"
 grep -q "XALIB.UAGYCPP: created with 39 columns" <<<"$out" || fail "create output: $out"

@@ -6,18 +6,13 @@ mirdane=$1
 services=$2
 work=$3
 sample=$4
-rm -rf "$work" && mkdir -p "$work"
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+. "$(dirname "$0")/test_lib.sh"
+begin_test "$work"
 
-[ -f "$services/services.env" ] || { echo "FAIL: the test services are not set up"; exit 1; }
-set -a
-. "$services/services.env"
-set +a
+load_services "$services"
 library="C$RANDOM$RANDOM"
 connect="odbc:DSN=$MIRDANE_PG_DSN"
-psql_xa() { PGPASSWORD=$MIRDANE_PG_PASSWORD "$MIRDANE_PG_BIN/psql" -X -q -v ON_ERROR_STOP=1 \
-  "host=127.0.0.1 port=$PGPORT user=$MIRDANE_PG_USER dbname=$MIRDANE_PG_DATABASE" -c "$1"; }
+psql_xa() { pg_sql "$1"; }
 
 # The password from the environment, as an administrator should give it.
 export MIRDANE_PASSWORD=$MIRDANE_PG_PASSWORD

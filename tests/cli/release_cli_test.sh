@@ -5,10 +5,9 @@ set -u
 mirdane=$1
 samples=$2
 work=$3
-rm -rf "$work" && mkdir -p "$work"
+. "$(dirname "$0")/test_lib.sh"
+begin_test "$work"
 cd "$work" || exit 1
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 rows() { sqlite3 "$work/build/demo/system/XALIB.db" "SELECT COUNT(*) FROM $1"; }
 
 mkdir -p batches

@@ -9,9 +9,8 @@ set -u
 mirdane=$1
 services=$2
 work=$3
-rm -rf "$work" && mkdir -p "$work"
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+. "$(dirname "$0")/test_lib.sh"
+begin_test "$work"
 
 seed=${MIRDANE_KILL_SEED:-$(( $(date +%s) % 100000 ))}
 RANDOM=$seed
@@ -109,10 +108,7 @@ query() { sqlite3 "$work/system/$library.db" "$1"; }
 check_rows standin uagycpp uag0cpp mirdledger
 
 # ---- PostgreSQL
-[ -f "$services/services.env" ] || { echo "FAIL: the test services are not set up"; exit 1; }
-set -a
-. "$services/services.env"
-set +a
+load_services "$services"
 export MIRDANE_PASSWORD=$MIRDANE_PG_PASSWORD
 library="K$RANDOM$RANDOM"
 connect="odbc:DSN=$MIRDANE_PG_DSN"
@@ -121,8 +117,7 @@ connect="odbc:DSN=$MIRDANE_PG_DSN"
 write_batch "$connect" "$MIRDANE_PG_USER" "$MIRDANE_PG_PASSWORD" "$library" "$work/pg.json"
 kill_and_finish postgresql "$work/pg.json"
 audit_clean postgresql "$connect" "$MIRDANE_PG_USER"
-query() { PGPASSWORD=$MIRDANE_PG_PASSWORD "$MIRDANE_PG_BIN/psql" -X -q -t -A -v ON_ERROR_STOP=1 \
-  "host=127.0.0.1 port=$PGPORT user=$MIRDANE_PG_USER dbname=$MIRDANE_PG_DATABASE" -c "$1"; }
+query() { pg_sql -t -A "$1"; }
 schema=$(tr '[:upper:]' '[:lower:]' <<<"$library")
 check_rows postgresql "$schema.uagycpp" "$schema.uag0cpp" "$schema.mirdledger"
 

@@ -12,10 +12,9 @@ mirdane=$1
 samples=$2
 work=$3
 expected="$(cd "$(dirname "$0")" && pwd)/release_ledger_off.expected"
-rm -rf "$work" && mkdir -p "$work"
+. "$(dirname "$0")/test_lib.sh"
+begin_test "$work"
 cd "$work" || exit 1
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
 # One run: a fresh system, the batch with `property` (a JSON value or
 # "absent") released twice, and what the run showed.

@@ -8,18 +8,13 @@ set -u
 mirdane=$1
 services=$2
 work=$3
-rm -rf "$work" && mkdir -p "$work"
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+. "$(dirname "$0")/test_lib.sh"
+begin_test "$work"
 
-[ -f "$services/services.env" ] || { echo "FAIL: the test services are not set up"; exit 1; }
-set -a
-. "$services/services.env"
-set +a
+load_services "$services"
 library="S$RANDOM$RANDOM"
 connect="odbc:DSN=$MIRDANE_PG_DSN"
-query() { PGPASSWORD=$MIRDANE_PG_PASSWORD "$MIRDANE_PG_BIN/psql" -X -q -t -A -v ON_ERROR_STOP=1 \
-  "host=127.0.0.1 port=$PGPORT user=$MIRDANE_PG_USER dbname=$MIRDANE_PG_DATABASE" -c "$1"; }
+query() { pg_sql -t -A "$1"; }
 export MIRDANE_PASSWORD=$MIRDANE_PG_PASSWORD
 "$mirdane" bridge create --connect "$connect" --user "$MIRDANE_PG_USER" --library "$library" >/dev/null ||
   { echo "FAIL: bridge create"; exit 1; }

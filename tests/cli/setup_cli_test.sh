@@ -4,9 +4,8 @@
 set -u
 mirdane=$1
 work=$2
-rm -rf "$work" && mkdir -p "$work"
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+. "$(dirname "$0")/test_lib.sh"
+begin_test "$work"
 batch=$work/batch.json
 
 out=$("$mirdane" catalogue) || fail "catalogue exited $?"

@@ -11,6 +11,7 @@
 #include "base/text.h"
 #include "dbax/provider/ado.h"
 #include "dbax/provider/sql_type.h"
+#include "dbax/provider/sqlite/bind_value.h"
 #include "dbax/provider/sqlite/db2_values.h"
 #include "dbax/provider/sqlite/source_target.h"
 #include "dbax/provider/sqlite/standin_statement.h"
@@ -113,7 +114,7 @@ class StandInTable final : public InsertTarget {
     if (texts_.size() < values.size()) texts_.resize(values.size());
     int parameter = 1;
     for (const auto& [index, value] : values) {
-      Bind(statement, parameter, value, &texts_[static_cast<std::size_t>(parameter - 1)]);
+      BindValue(statement, parameter, value, &texts_[static_cast<std::size_t>(parameter - 1)]);
       ++parameter;
     }
     // Outside a transaction each INSERT commits by itself, durably (the
@@ -166,22 +167,6 @@ class StandInTable final : public InsertTarget {
       return nullptr;
     }
     return statements.emplace(key, StatementHandle(raw)).first->second.get();
-  }
-
-  // A text is bound from `utf8`, which lives until the row is stored.
-  static void Bind(sqlite3_stmt* statement, int parameter, const Variant& value,
-                   std::string* utf8) {
-    if (const auto* text = value.AsText()) {
-      mirdane::AssignUtf8(*text, utf8);
-      sqlite3_bind_text(statement, parameter, utf8->data(), static_cast<int>(utf8->size()),
-                        SQLITE_STATIC);
-    } else if (value.type() == mirdane::VarType::R8) {
-      sqlite3_bind_double(statement, parameter, *value.AsDouble());
-    } else if (const auto integer = value.AsInteger()) {
-      sqlite3_bind_int64(statement, parameter, *integer);
-    } else {
-      sqlite3_bind_null(statement, parameter);
-    }
   }
 
   std::shared_ptr<StandInSystem> system_;

@@ -1,11 +1,13 @@
 #include "dbax/provider/sqlite/standin_statement.h"
 
 #include <string>
+#include <vector>
 
 #include "base/format.h"
 #include "base/text.h"
 #include "dbax/provider/ado.h"
 #include "dbax/provider/sql_type.h"
+#include "dbax/provider/sqlite/bind_value.h"
 #include "dbax/provider/sqlite/db2_values.h"
 
 namespace dbAx::provider::sqlite {
@@ -47,20 +49,6 @@ const Column* Find(const std::vector<Column>& columns, const std::u16string& nam
     if (mirdane::EqualsIgnoringAsciiCase(Utf8ToUtf16(column.name), name)) return &column;
   }
   return nullptr;
-}
-
-void Bind(sqlite3_stmt* statement, int parameter, const Variant& value) {
-  if (const auto* text = value.AsText()) {
-    const std::string utf8 = Utf16ToUtf8(*text);
-    sqlite3_bind_text(statement, parameter, utf8.data(), static_cast<int>(utf8.size()),
-                      SQLITE_TRANSIENT);
-  } else if (value.type() == mirdane::VarType::R8) {
-    sqlite3_bind_double(statement, parameter, *value.AsDouble());
-  } else if (const auto integer = value.AsInteger()) {
-    sqlite3_bind_int64(statement, parameter, *integer);
-  } else {
-    sqlite3_bind_null(statement, parameter);
-  }
 }
 
 }  // namespace
@@ -132,8 +120,9 @@ bool RunStandInStatement(StandInSystem& system, const KeyedStatement& statement,
                                      {Utf8ToUtf16(sql), Utf8ToUtf16(system.LastError())}));
     return false;
   }
+  std::vector<std::string> texts(values.size());  // bound texts live until the end
   for (std::size_t i = 0; i < values.size(); ++i) {
-    Bind(prepared.get(), static_cast<int>(i + 1), values[i]);
+    BindValue(prepared.get(), static_cast<int>(i + 1), values[i], &texts[i]);
   }
   if (statement.kind == KeyedStatement::Kind::Select) {
     for (const auto& name : statement.columns) result->columns.push_back(name);
