@@ -1,6 +1,7 @@
 #include "setup/ui/win32/mapping_menu.h"
 
 #include "setup/ui/win32/ui_text.h"
+#include "win32/gdi.h"
 
 namespace mirdane::ui {
 namespace {
@@ -36,16 +37,16 @@ void CompleteMappingMenu(HMENU popup, const MenuItem& menu) {
       continue;
     }
     if (!IsSubmenu(item)) continue;
-    HMENU submenu = ::CreatePopupMenu();
+    win32::UniqueHMenu submenu(::CreatePopupMenu());
     if (!submenu) continue;
     for (const MenuItem& entry : item.items) {
-      ::AppendMenuW(submenu, EntryFlags(entry), static_cast<UINT_PTR>(entry.command),
+      ::AppendMenuW(submenu.get(), EntryFlags(entry), static_cast<UINT_PTR>(entry.command),
                     Wide(MenuText(entry.text)));
     }
-    // The menu owns the submenu from here on and destroys it with itself.
-    if (!::AppendMenuW(popup, Flags(MF_POPUP | MF_STRING), reinterpret_cast<UINT_PTR>(submenu),
-                       Wide(MenuText(item.text)))) {
-      ::DestroyMenu(submenu);
+    // Once appended, the menu owns the submenu and destroys it with itself.
+    if (::AppendMenuW(popup, Flags(MF_POPUP | MF_STRING),
+                      reinterpret_cast<UINT_PTR>(submenu.get()), Wide(MenuText(item.text)))) {
+      submenu.release();
     }
   }
 }
