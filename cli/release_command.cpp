@@ -10,6 +10,7 @@
 #include "cli/progress_bar.h"
 #include "dbax/ax_exception.h"
 #include "dbax/ax_library.h"
+#include "dbax/com_runtime.h"
 #include "host/batch/batch_file.h"
 #include "host/batch/batch_release.h"
 #include "release/transaction_number.h"
@@ -28,19 +29,25 @@ struct ReleaseOptions {
   bool com = false;  // through the registered COM server, as the host does
 };
 
-// Starts the data-access library for the run and stops it afterwards.
+// Starts the data-access library for the run and stops it afterwards. The
+// program owns its main thread, so it also gives that thread the COM
+// apartment that ADO needs (where the platform has COM), and ends it.
 class DataAccessLibrary {
  public:
-  DataAccessLibrary() { dbAx::AxLibInit(); }
+  DataAccessLibrary() : com_(dbAx::InitializeComForThread()) { dbAx::AxLibInit(); }
   ~DataAccessLibrary() {
     try {
       dbAx::AxLibTerm();
     } catch (dbAx::CAxException* caught) {
       delete caught;
     }
+    if (!mirdane::Failed(com_)) dbAx::UninitializeComForThread();
   }
   DataAccessLibrary(const DataAccessLibrary&) = delete;
   DataAccessLibrary& operator=(const DataAccessLibrary&) = delete;
+
+ private:
+  mirdane::HRESULT com_;
 };
 
 void SetEnvironment(const char* name, const std::string& value) {

@@ -1,12 +1,7 @@
 #include "component/application.h"
 
-#include <windows.h>
-#include <objbase.h>
-
-#include <clocale>
 #include <mutex>
 
-#include "component/locale_name.h"
 #include "dbax/ax_exception.h"
 #include "dbax/ax_library.h"
 
@@ -14,21 +9,6 @@ namespace mirdane::component {
 namespace {
 
 std::mutex start_mutex;
-
-std::string LocaleText(LCID locale, LCTYPE type) {
-  char buffer[128] = {};
-  const int length = ::GetLocaleInfoA(locale, type, buffer, static_cast<int>(sizeof(buffer)));
-  return length > 1 ? std::string(buffer, static_cast<std::size_t>(length - 1)) : std::string();
-}
-
-void SetRuntimeLocale() {
-  const std::string name = ComposeLocaleName(
-      LocaleText(LOCALE_USER_DEFAULT, LOCALE_SENGLANGUAGE),
-      LocaleText(LOCALE_USER_DEFAULT, LOCALE_SENGCOUNTRY),
-      LocaleText(LOCALE_SYSTEM_DEFAULT, LOCALE_IDEFAULTANSICODEPAGE));
-  // A name the run-time library does not know leaves the "C" locale in place.
-  std::setlocale(LC_ALL, name.c_str());
-}
 
 }  // namespace
 
@@ -41,41 +21,30 @@ bool CmirdaneApp::InitInstance() {
   std::lock_guard lock(start_mutex);
   if (started_) return true;
   started_ = true;
-  startThread_ = ::GetCurrentThreadId();
-  // Unchecked: the host's thread usually has its apartment already.
-  comInitialised_ = SUCCEEDED(::CoInitialize(nullptr));
-  try {
-    SetRuntimeLocale();
-  } catch (...) {
-    // The locale only shapes formatting; the module works in the "C" locale.
-  }
+  startFailure_.reset();
   try {
     dbAx::AxLibInit();
   } catch (dbAx::CAxException* caught) {
-    startFailure_ = caught->message;
-    delete caught;
+    startFailure_ = dbAx::TakeAxException(caught)->message;
   } catch (...) {
     startFailure_ = u"The data-access library could not be started.";
   }
   return true;
 }
 
-int CmirdaneApp::ExitInstance() {
+bool CmirdaneApp::ExitInstance() {
   std::lock_guard lock(start_mutex);
-  if (!started_) return 0;
-  // COM belongs to the thread that initialised it: another thread (the
-  // process ending on a thread of its own) leaves it to the system.
-  const bool ownThread = ::GetCurrentThreadId() == startThread_;
+  if (!started_) return true;
   try {
-    if (ownThread) dbAx::AxLibTerm();
+    dbAx::AxLibTerm();
   } catch (dbAx::CAxException* caught) {
-    delete caught;
+    dbAx::TakeAxException(caught);
+    return false;
   } catch (...) {
+    return false;
   }
-  if (ownThread && comInitialised_) ::CoUninitialize();
-  comInitialised_ = false;
   started_ = false;
-  return 0;
+  return true;
 }
 
 std::optional<std::u16string> CmirdaneApp::StartFailure() const {

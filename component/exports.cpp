@@ -8,6 +8,7 @@
 #include "component/mirdane_interfaces.h"
 #include "component/module.h"
 #include "component/resource_ids.h"
+#include "component/type_library_registration.h"
 
 using mirdane::component::CmirdaneApp;
 using mirdane::component::CmirdaneModule;
@@ -33,33 +34,18 @@ HRESULT RunAppIdScript(bool registering) {
                                                                replacements);
 }
 
-// The type library version 1.0, neutral locale, of this module's platform;
-// one that is not registered (any more) is no failure.
-HRESULT UnregisterTypeLibrary() {
-  const SYSKIND kind = sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32;
-  if (!mirdane::component::IsTypeLibraryRegistered(LIBID_mirdane, 1, 0, 0, kind)) return S_OK;
-  return ::UnRegisterTypeLib(LIBID_mirdane, 1, 0, 0, kind);
-}
+// The type library version 1.0, neutral locale, of this module's platform.
+constexpr SYSKIND kPlatform = sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32;
 
 }  // namespace
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
-  switch (reason) {
-    case DLL_PROCESS_ATTACH:
-      CmirdaneModule::Instance().SetModuleHandle(instance);
-      ::DisableThreadLibraryCalls(instance);
-      break;
-    case DLL_PROCESS_DETACH:
-      // Freed by its host (not the process ending): stop what start-up began.
-      if (!reserved) {
-        try {
-          CmirdaneApp::Instance().ExitInstance();
-        } catch (...) {
-        }
-      }
-      break;
-    default:
-      break;
+// The loader lock is held here: the module only remembers its handle. What
+// start-up began is stopped in DllCanUnloadNow, on an ordinary thread, and a
+// module that goes with its process leaves its sessions to the system.
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+  if (reason == DLL_PROCESS_ATTACH) {
+    CmirdaneModule::Instance().SetModuleHandle(instance);
+    ::DisableThreadLibraryCalls(instance);
   }
   return TRUE;
 }
@@ -73,11 +59,13 @@ extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID iid, 
   });
 }
 
+// S_OK is a promise that the module may go now: its connections and kept
+// sessions are closed first, here, where it is safe to talk to a server.
 extern "C" HRESULT STDAPICALLTYPE DllCanUnloadNow() {
   return Guarded([] {
     const auto& module = CmirdaneModule::Instance();
-    if (module.GetLockCount() > 0) return S_FALSE;
-    return module.ClassObjectsInUse() ? S_FALSE : S_OK;
+    if (module.GetLockCount() > 0 || module.ClassObjectsInUse()) return S_FALSE;
+    return CmirdaneApp::Instance().ExitInstance() ? S_OK : S_FALSE;
   });
 }
 
@@ -87,14 +75,9 @@ extern "C" HRESULT STDAPICALLTYPE DllRegisterServer() {
     auto& module = CmirdaneModule::Instance();
     RunAppIdScript(true);  // its result is not what registration depends on
     if (const HRESULT r = module.RegisterServer(); r != S_OK) return r;
-    // The type library once more, by its id, as the setup tools look it up.
+    // The library must now load by its id, as its clients look it up.
     mirdane::win32::ComPtr<ITypeLib> library;
-    const std::u16string path = module.ModulePath();
-    const auto* wide = reinterpret_cast<const wchar_t*>(path.c_str());
-    if (FAILED(::LoadTypeLibEx(wide, REGKIND_NONE, library.put())) ||
-        FAILED(::RegisterTypeLib(library.get(), const_cast<LPOLESTR>(wide), nullptr))) {
-      return SELFREG_E_TYPELIB;
-    }
+    if (FAILED(::LoadRegTypeLib(LIBID_mirdane, 1, 0, 0, library.put()))) return SELFREG_E_TYPELIB;
     return S_OK;
   });
 }
@@ -105,7 +88,9 @@ extern "C" HRESULT STDAPICALLTYPE DllUnregisterServer() {
     RunAppIdScript(false);
     const HRESULT server = CmirdaneModule::Instance().UnregisterServer();
     if (server != S_OK && server != TYPE_E_REGISTRYACCESS) return server;
-    if (FAILED(UnregisterTypeLibrary())) return SELFREG_E_TYPELIB;
+    if (FAILED(mirdane::component::UnregisterTypeLibrary(LIBID_mirdane, 1, 0, 0, kPlatform))) {
+      return SELFREG_E_TYPELIB;
+    }
     return S_OK;
   });
 }

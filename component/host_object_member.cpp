@@ -30,10 +30,11 @@ bool IsObjectAssignment(WORD flags, const DISPPARAMS* params) {
   if (params && params->cArgs != 0) return DISP_E_BADPARAMCOUNT;
   if (!result) return S_OK;
   ::VariantInit(result);
-  if (!held) return S_OK;
+  // Unset reads as Nothing (an empty object reference), which a script's
+  // "Set x = ..." accepts; Empty would not be an object at all.
   result->vt = VT_DISPATCH;
   result->pdispVal = held;
-  held->AddRef();
+  if (held) held->AddRef();
   return S_OK;
 }
 

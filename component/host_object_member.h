@@ -17,7 +17,7 @@ bool IsObjectAssignment(WORD flags, const DISPPARAMS* params);
 // DISP_E_TYPEMISMATCH when the argument is not an object.
 ::HRESULT AssignedObject(const DISPPARAMS& params, win32::ComPtr<IUnknown>* object);
 
-// Answers a get of the member with `held` as VT_DISPATCH (VT_EMPTY when null).
+// Answers a get of the member with `held` as VT_DISPATCH (Nothing when null).
 ::HRESULT ReturnObject(IDispatch* held, const DISPPARAMS* params, VARIANT* result);
 
 }  // namespace mirdane::component

@@ -7,6 +7,7 @@
 #include "component/class_table.h"
 #include "component/registrar/registry_writer.h"
 #include "component/resource_ids.h"
+#include "component/type_library_registration.h"
 
 namespace mirdane::component {
 namespace {
@@ -102,7 +103,7 @@ HRESULT CmirdaneModule::RegisterServer() const {
   const std::u16string path = ModulePath();
   const auto* wide = reinterpret_cast<const wchar_t*>(path.c_str());
   if (const HRESULT r = ::LoadTypeLibEx(wide, REGKIND_NONE, library.put()); FAILED(r)) return r;
-  return ::RegisterTypeLib(library.get(), const_cast<LPOLESTR>(wide), nullptr);
+  return RegisterTypeLibrary(library.get(), path);
 }
 
 HRESULT CmirdaneModule::UnregisterServer() const {
@@ -118,22 +119,7 @@ HRESULT CmirdaneModule::UnregisterServer() const {
   if (const HRESULT r = library->GetLibAttr(&attributes); FAILED(r)) return r;
   const TLIBATTR id = *attributes;
   library->ReleaseTLibAttr(attributes);
-  // Unregistering again finds the library gone: nothing is left to do.
-  if (!IsTypeLibraryRegistered(id.guid, id.wMajorVerNum, id.wMinorVerNum, id.lcid, id.syskind)) {
-    return S_OK;
-  }
-  return ::UnRegisterTypeLib(id.guid, id.wMajorVerNum, id.wMinorVerNum, id.lcid, id.syskind);
-}
-
-bool IsTypeLibraryRegistered(REFGUID library, WORD major, WORD minor, LCID locale,
-                             SYSKIND kind) {
-  wchar_t guid[64] = {};
-  if (!::StringFromGUID2(library, guid, 64)) return false;
-  wchar_t key[160] = {};
-  ::wsprintfW(key, L"TypeLib\\%s\\%x.%x\\%lx\\%s", guid, major, minor,
-              static_cast<unsigned long>(locale), kind == SYS_WIN64 ? L"win64" : L"win32");
-  win32::UniqueHKey opened;
-  return ::RegOpenKeyExW(HKEY_CLASSES_ROOT, key, 0, KEY_READ, opened.put()) == ERROR_SUCCESS;
+  return UnregisterTypeLibrary(id.guid, id.wMajorVerNum, id.wMinorVerNum, id.lcid, id.syskind);
 }
 
 HRESULT CmirdaneModule::TypeInfoOf(REFIID iid, ITypeInfo** info) {

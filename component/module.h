@@ -41,7 +41,8 @@ class CmirdaneModule {
   // Runs registry script resource `id` with `extra` replacements (which come
   // before the module's own), writing or removing its keys.
   HRESULT UpdateRegistryFromResource(UINT id, bool registering, const Replacements& extra) const;
-  // The class scripts and the type library carried as resource 1.
+  // The class scripts and the type library carried as resource 1 (its own
+  // key only: see type_library_registration.h).
   HRESULT RegisterServer() const;
   HRESULT UnregisterServer() const;
 
@@ -58,9 +59,6 @@ class CmirdaneModule {
   bool actCtxTried_ = false;
   win32::UniqueActCtx actCtx_;
 };
-
-// Whether the type library is registered for `kind` (win32 or win64).
-bool IsTypeLibraryRegistered(REFGUID library, WORD major, WORD minor, LCID locale, SYSKIND kind);
 
 // Keeps the module loaded while it lives: every script object holds one.
 class ModuleLock {

@@ -2,7 +2,6 @@
 
 #include "dbax/ax_connection.h"
 #include "dbax/ax_exception.h"
-#include "dbax/com_runtime.h"
 #include "dbax/connection_registry.h"
 #include "dbax/provider/session_pool.h"
 
@@ -17,10 +16,8 @@ bool initialised = false;
 void AxLibInit() {
   std::lock_guard lock(ConnectionRegistry::Mutex());
   if (initialised) return;
-  const HRESULT result = InitializeComForThread();
-  if (mirdane::Failed(result)) {
-    ThrowAxException(kAxErrorInitialize, u"AxLibInit - COM Initialization.", result);
-  }
+  // COM is the business of whoever owns the calling thread: inside a host
+  // the thread is the host's, and its apartment (of either kind) serves.
   ConnectionRegistry::Clear();
   initialised = true;
 }
@@ -42,7 +39,6 @@ void AxLibTerm() {
   }
   ConnectionRegistry::Clear();
   pool.Clear();
-  UninitializeComForThread();
   initialised = false;
 }
 

@@ -12,6 +12,8 @@ packages=(
   unixodbc unixodbc-dev libsqliteodbc odbc-postgresql
   postgresql postgresql-client
   python3
+  # A German locale for the Wine tier (compiled into the build folder).
+  locales
   # Fuzzing: clang's libFuzzer and sanitizer runtimes.
   clang libclang-rt-14-dev
   # The Windows side: the type library compiler and Wine to run the DLL.
@@ -38,8 +40,15 @@ fi
 # 32-bit Wine for the i686 DLL, the build that ships for the 32-bit host. It
 # needs the i386 architecture, and a kernel that can run 32-bit programs: the
 # small C library comes first, and the rest (about 1.1 GB) only when it runs.
+# With Wine come the i386 builds of what its programs reach through ODBC:
+# unixODBC, its odbcinst library (SQLite's driver loads it at run time to
+# read a data source's Database=, and silently opens an empty database
+# without it) and SQLite's driver. Checked also where wine32 is there.
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
-if ! installed wine32:i386; then
+i386_packages=(wine32:i386 libodbc2:i386 libodbcinst2:i386 libsqliteodbc:i386)
+i386_missing=()
+for p in "${i386_packages[@]}"; do installed "$p" || i386_missing+=("$p"); done
+if [ ${#i386_missing[@]} -gt 0 ]; then
   if ! dpkg --print-foreign-architectures | grep -qx i386; then
     "${sudo_cmd[@]}" dpkg --add-architecture i386
     "${sudo_cmd[@]}" apt-get update -qq
@@ -47,9 +56,8 @@ if ! installed wine32:i386; then
   installed libc6:i386 ||
     "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends libc6:i386
   if /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
-    echo "install-deps: installing 32-bit Wine and ODBC"
-    "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends \
-      wine32:i386 libodbc2:i386 libsqliteodbc:i386
+    echo "install-deps: installing ${i386_missing[*]}"
+    "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${i386_missing[@]}"
   else
     echo "install-deps: this kernel cannot run 32-bit programs; 32-bit Wine is not installed"
   fi

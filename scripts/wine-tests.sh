@@ -146,7 +146,22 @@ gtest() {  # gtest NAME: runs a test program, counting its cases
   count_gtest "$name" "$log"
 }
 gtest component_wine_test
-gtest start_failure_wine_test
+
+# A German user locale for Wine: the glibc locale, compiled into the run's
+# own folder (no system locale is changed), and named by LC_ALL.
+mkdir -p "$work/locale"
+localedef -i de_DE -f UTF-8 "$work/locale/de_DE.UTF-8" >"$work/logs/localedef.log" 2>&1
+german=(env LOCPATH="$work/locale" LC_ALL=de_DE.UTF-8)
+
+# The module in a host's process, with a bridge database of its own in WAL
+# mode (an open session shows as its -wal file) and the German locale.
+host_db=$work/host-process.db
+run_native bridge create --connect "odbc:DRIVER={SQLite3};Database=$host_db" --library MAIN \
+  >"$work/logs/bridge.log" 2>&1
+sqlite3 "$host_db" 'PRAGMA journal_mode=WAL;' >/dev/null
+MIRDANE_DLL=$dll MIRDANE_BRIDGE_DB=$host_db "${german[@]}" ODBCSYSINI="$work/odbc" ODBCINI="$work/odbc/odbc.ini" \
+  "$loader" "$mingw/tests/wine/host_process_wine_test.exe" >"$work/logs/host_process_wine_test.log" 2>&1
+count_gtest host_process_wine_test "$work/logs/host_process_wine_test.log"
 
 # The ADO backend through Wine's own ADO (its Update is a stub: the run must
 # end in the composed error), counted by its own runner.
@@ -213,7 +228,7 @@ rows() { sqlite3 -separator '|' "$1" "$2"; }
 
 com_db=$work/com.db
 run_native bridge create --connect "odbc:DRIVER={SQLite3};Database=$com_db" --library MAIN \
-  >"$work/logs/bridge.log" 2>&1
+  >>"$work/logs/bridge.log" 2>&1
 batch_for "$com_db" MAIN "$work/com.json"
 run_wine "$exe" release --batch "$(winepath "$work/com.json")" --com \
   --log-dir "$(winepath "$work/com-log")" >"$work/logs/com-release.log" 2>&1
@@ -259,6 +274,40 @@ if [ "$(rows "$local_db" 'SELECT COUNT(*) FROM UAGYCPP')" = "$documents" ] &&
   pass "through COM and in-process the same rows are stored"
 else
   fail "the rows through COM differ from those released in-process"
+fi
+
+# The user's locale is the user's: under a German one the same rows again.
+german_db=$work/german.db
+run_native bridge create --connect "odbc:DRIVER={SQLite3};Database=$german_db" --library MAIN \
+  >>"$work/logs/bridge.log" 2>&1
+batch_for "$german_db" MAIN "$work/german.json"
+ODBCSYSINI=$work/odbc ODBCINI=$work/odbc/odbc.ini "${german[@]}" "$loader" "$exe" release \
+  --batch "$(winepath "$work/german.json")" --com --log-dir "$(winepath "$work/german-log")" \
+  >"$work/logs/german-release.log" 2>&1
+if [ "$(rows "$german_db" 'SELECT COUNT(*) FROM UAGYCPP')" = "$documents" ] &&
+   [ "$(without_numbers "$german_db")" = "$(without_numbers "$com_db")" ]; then
+  pass "under a German user locale the release through COM stores the same rows"
+else
+  fail "under a German user locale the rows differ: $(tail -n 2 "$work/logs/german-release.log" | tr '\n' ' ')"
+fi
+
+# A host whose objects a script engine made (VBScript classes, reached only
+# through IDispatchEx) releases a document; an unset DocumentData is Nothing.
+vbs_db=$work/vbscript.db
+run_native bridge create --connect "odbc:DRIVER={SQLite3};Database=$vbs_db" --library MAIN \
+  >>"$work/logs/bridge.log" 2>&1
+run_wine cscript //nologo "$(winepath "$source_dir/tests/wine/script_host/release_host.vbs")" \
+  "$vbs_db" >"$work/logs/vbscript-host.log" 2>&1
+vbs_log=$(tr -d '\r' <"$work/logs/vbscript-host.log")
+if [ "$(tail -n 1 <<<"$vbs_log")" = done ] &&
+   grep -qx 'unset DocumentData is Nothing: True' <<<"$vbs_log" &&
+   grep -qx 'DocumentData reads back as the host.s object: True' <<<"$vbs_log" &&
+   grep -qx 'ReleaseDoc: 0' <<<"$vbs_log" &&
+   [ "$(rows "$vbs_db" "SELECT COUNT(*) FROM UAGYCPP WHERE GYALNA = 'VBS-1' AND GYHBCD = 'V1001'")" = 1 ] &&
+   [ "$(rows "$vbs_db" "SELECT COUNT(*) FROM UAG0CPP WHERE G0FRNA = 'Rent'")" = 1 ]; then
+  pass "a VBScript host (objects reached through IDispatchEx) releases a document"
+else
+  fail "the VBScript host: $(tail -n 4 <<<"$vbs_log" | tr '\n' ' ')"
 fi
 
 # A document that fails is reported through the host objects, exit 1.

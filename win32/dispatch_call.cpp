@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include <dispex.h>
+
 namespace mirdane::win32 {
 
 DispatchArg::DispatchArg() { ::VariantInit(&value_); }
@@ -58,8 +60,18 @@ HRESULT DispatchObject::IdOf(const wchar_t* name, DISPID* id) {
   }
   LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
   DISPID asked = DISPID_UNKNOWN;
-  const HRESULT result =
-      object_->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &asked);
+  HRESULT result = object_->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &asked);
+  if (result == E_NOTIMPL) {
+    // Objects made by a script engine (a VBScript class) name their members
+    // only through IDispatchEx; their ids are then invoked through it too.
+    ComPtr<IDispatchEx> expando;
+    if (SUCCEEDED(object_->QueryInterface(__uuidof(IDispatchEx), expando.put_void()))) {
+      const Bstr asBstr(std::u16string(reinterpret_cast<const char16_t*>(name)));
+      if (!asBstr.ok()) return E_OUTOFMEMORY;
+      result = expando->GetDispID(asBstr.get(), fdexNameCaseInsensitive, &asked);
+      if (SUCCEEDED(result)) expando_ = std::move(expando);
+    }
+  }
   if (FAILED(result)) return result;
   ids_.emplace(name, asked);
   *id = asked;
@@ -71,7 +83,13 @@ HRESULT DispatchObject::Invoke(const wchar_t* name, WORD flags,
                                UniqueVariant* result) {
   DISPID id = DISPID_UNKNOWN;
   if (const HRESULT found = IdOf(name, &id); FAILED(found)) return found;
+  return InvokeId(id, flags, args, result);
+}
 
+HRESULT DispatchObject::InvokeId(DISPID id, WORD flags,
+                                 std::initializer_list<const DispatchArg*> args,
+                                 UniqueVariant* result) {
+  if (!object_) return E_POINTER;
   // Invoke takes its arguments last to first. They stay owned by the
   // caller's DispatchArg objects; the callee must not change them.
   std::vector<VARIANT> reversed;
@@ -90,9 +108,12 @@ HRESULT DispatchObject::Invoke(const wchar_t* name, WORD flags,
   EXCEPINFO exception{};
   UINT bad_argument = 0;
   UniqueVariant ignored;
-  HRESULT answer = object_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params,
-                                   result ? result->put() : ignored.put(), &exception,
-                                   &bad_argument);
+  VARIANT* answered = result ? result->put() : ignored.put();
+  HRESULT answer =
+      expando_ ? expando_->InvokeEx(id, LOCALE_USER_DEFAULT, flags, &params, answered, &exception,
+                                    nullptr)
+               : object_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, answered,
+                                 &exception, &bad_argument);
   if (answer == DISP_E_EXCEPTION) {
     // The object raised an error: its code is the outcome; its texts are ours to free.
     if (exception.pfnDeferredFillIn) exception.pfnDeferredFillIn(&exception);
@@ -103,6 +124,15 @@ HRESULT DispatchObject::Invoke(const wchar_t* name, WORD flags,
     answer = FAILED(raised) ? raised : E_FAIL;
   }
   return answer;
+}
+
+HRESULT DispatchObject::Enumerator(UniqueVariant* result) {
+  // The standard member id first; an object that only knows the name gets
+  // asked by name.
+  const HRESULT byId = InvokeId(DISPID_NEWENUM, DISPATCH_PROPERTYGET | DISPATCH_METHOD, {}, result);
+  if (SUCCEEDED(byId)) return byId;
+  const HRESULT byName = Get(L"_NewEnum", {}, result);
+  return SUCCEEDED(byName) ? byName : byId;
 }
 
 HRESULT DispatchObject::Get(const wchar_t* name, std::initializer_list<const DispatchArg*> args,

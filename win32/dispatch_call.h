@@ -2,7 +2,8 @@
 //
 // The capture host hands its objects over as IDispatch; their interface ids
 // are the host's business. Every call here goes through GetIDsOfNames (once
-// per object and name) and Invoke, with exactly the variant types the caller
+// per object and name; IDispatchEx::GetDispID for an object that does not
+// implement it) and Invoke, with exactly the variant types the caller
 // builds. Whatever the object answers (an error, an exception, a result of
 // an unexpected type) comes back as an HRESULT; nothing is thrown.
 #pragma once
@@ -10,6 +11,8 @@
 #include <initializer_list>
 #include <map>
 #include <string>
+
+#include <dispex.h>
 
 #include "win32/com_ptr.h"
 
@@ -63,14 +66,21 @@ class DispatchObject {
   HRESULT GetObject(const wchar_t* name, std::initializer_list<const DispatchArg*> args,
                     ComPtr<IDispatch>* object);
 
+  // A collection's enumerator: member DISPID_NEWENUM, else the name _NewEnum.
+  HRESULT Enumerator(UniqueVariant* result);
+
   // The member id of `name`, asked once and remembered.
   HRESULT IdOf(const wchar_t* name, DISPID* id);
 
  private:
   HRESULT Invoke(const wchar_t* name, WORD flags, std::initializer_list<const DispatchArg*> args,
                  UniqueVariant* result);
+  HRESULT InvokeId(DISPID id, WORD flags, std::initializer_list<const DispatchArg*> args,
+                   UniqueVariant* result);
 
   ComPtr<IDispatch> object_;
+  // Set when the object named its members only through IDispatchEx.
+  ComPtr<IDispatchEx> expando_;
   std::map<std::wstring, DISPID> ids_;
 };
 

@@ -60,7 +60,7 @@ class DispatchVariableNames final : public kfx::VariableNames, DispatchWrapper {
     if (!enumerator) return E_POINTER;
     enumerator->reset();
     win32::UniqueVariant value;
-    HRESULT got = object_.Get(L"_NewEnum", {}, &value);
+    HRESULT got = object_.Enumerator(&value);
     if (FAILED(got)) return got;
     IUnknown* unknown = nullptr;
     if (value.get()->vt == VT_UNKNOWN) unknown = value.get()->punkVal;

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include "base/text.h"
-#include "component/locale_name.h"
 #include "component/registrar/registry_script.h"
 
 namespace mirdane::component {
@@ -156,12 +155,6 @@ TEST(RegistryScripts, DeepNestingIsRefusedNotRecursedWithoutEnd) {
   std::u16string error;
   EXPECT_FALSE(ParseRegistryScript(text, Replacements(), &error));
   EXPECT_NE(Utf16ToUtf8(error).find("nested too deeply"), std::string::npos);
-}
-
-TEST(LocaleName, LanguageCountryAndCodePageEachWhenPresent) {
-  EXPECT_EQ(ComposeLocaleName("English", "United Kingdom", "1252"), "English_United Kingdom.1252");
-  EXPECT_EQ(ComposeLocaleName("English", "", "1252"), "English.1252");
-  EXPECT_EQ(ComposeLocaleName("German", "Germany", ""), "German_Germany");
 }
 
 }  // namespace

@@ -1,15 +1,17 @@
 // The Wine suite of the ADO backend: the data-access library is started as
-// the component starts it, which also initialises COM on the test thread.
+// the component starts it, on a thread whose apartment the program made.
 #include <gtest/gtest.h>
 
 #include "dbax/ax_exception.h"
 #include "dbax/ax_library.h"
+#include "win32/com_ptr.h"
 
 namespace {
 
 class DataAccessLibrary : public ::testing::Environment {
  public:
   void SetUp() override {
+    ASSERT_TRUE(SUCCEEDED(com_.result()));
     try {
       dbAx::AxLibInit();
     } catch (dbAx::CAxException* caught) {
@@ -23,6 +25,9 @@ class DataAccessLibrary : public ::testing::Environment {
       dbAx::TakeAxException(caught);
     }
   }
+
+ private:
+  mirdane::win32::ScopedComInit com_;
 };
 
 }  // namespace

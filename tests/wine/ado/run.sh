@@ -45,6 +45,10 @@ fi
 driver=/usr/lib/$multiarch/odbc/libsqlite3odbc.so
 [ -f "$driver" ] ||
   fail "$driver is missing: install libsqliteodbc:$debarch (and libodbc2:$debarch)"
+# The driver reads a data source's Database= through libodbcinst, loaded at
+# run time; without it every connection gets a new empty database.
+[ -f "/usr/lib/$multiarch/libodbcinst.so.2" ] ||
+  fail "/usr/lib/$multiarch/libodbcinst.so.2 is missing: install libodbcinst2:$debarch"
 
 export WINEPREFIX=$prefix WINEDEBUG=-all
 if [ ! -f "$WINEPREFIX/system.reg" ]; then

@@ -31,6 +31,15 @@ void ResetTables(const std::u16string& data_source_name) {
   bridge::CreateBridgeTables(*session, u"MAIN");
   session->Execute(u"CREATE TABLE MAIN.T (C CHAR(10) NOT NULL DEFAULT ' ', "
                    u"D DECIMAL(7, 2) NOT NULL DEFAULT 0, I INTEGER NOT NULL DEFAULT 0)");
+  // SQLite's driver that cannot read the data source's Database= (no
+  // libodbcinst of this architecture) opens a new empty database for every
+  // connection: that must show here, not as an ADO failure later.
+  for (const char16_t* table : {u"UAGYCPP", u"UAG0CPP", u"T"}) {
+    ASSERT_TRUE(Open(data_source_name)->TableExists(u"MAIN", table))
+        << "a second connection to " << Utf16ToUtf8(data_source_name) << " does not find "
+        << Utf16ToUtf8(table) << ": the data source does not keep its database between "
+        << "connections (is libodbcinst.so.2 of this architecture installed?)";
+  }
 }
 
 std::size_t CountRows(const std::u16string& data_source_name, const std::u16string& table) {

@@ -116,5 +116,31 @@ TEST(HostFailures, CollectionsThatRaiseErrorsOrAnswerNonsense) {
   }
 }
 
+// A collection's enumerator is asked for by DISPID_NEWENUM, whatever the
+// collection calls the member; by the name _NewEnum only when the id fails.
+TEST(HostObjects, ACollectionsEnumeratorByItsStandardIdElseByName) {
+  auto* elements = new ScriptedHost;
+  ComPtr<IDispatch> enumerator = ComPtr<IDispatch>::Attach(elements);
+  auto answer = [enumerator](const std::vector<Variant>&, VARIANT* r) -> ::HRESULT {
+    enumerator->AddRef();
+    return hostcom::ReturnObject(enumerator.get(), r);
+  };
+  auto* byId = new ScriptedHost;  // knows no name _NewEnum
+  auto* byName = new ScriptedHost;  // no DISPID_NEWENUM
+  auto* neither = new ScriptedHost;
+  byId->Get(L"Elements", DISPID_NEWENUM, answer);
+  byName->Get(L"_NewEnum", 7, answer);
+  for (auto [object, found] : {std::pair{byId, true}, std::pair{byName, true},
+                               std::pair{neither, false}}) {
+    DispatchObject collection(ComPtr<IDispatch>::Attach(object));
+    UniqueVariant value;
+    const ::HRESULT got = collection.Enumerator(&value);
+    EXPECT_EQ(SUCCEEDED(got), found);
+    if (found) {
+      EXPECT_EQ(value.get()->pdispVal, enumerator.get());
+    }
+  }
+}
+
 }  // namespace
 }  // namespace mirdane::wine_test

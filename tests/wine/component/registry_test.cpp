@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <string>
 
 #include "tests/wine/component/wine_support.h"
+#include "win32/handles.h"
 
 namespace mirdane::wine_test {
 namespace {
@@ -72,7 +75,6 @@ void ExpectRegistered() {
   const std::wstring platform = sizeof(void*) == 8 ? L"win64" : L"win32";
   EXPECT_EQ(Lower(Value(std::wstring(L"TypeLib\\") + kLibId + L"\\1.0\\0\\" + platform)),
             Lower(ModulePath()));
-  EXPECT_EQ(Value(L"Interface\\{D0B556C8-975C-4D36-B855-0DD1AB0B6255}\\TypeLib"), kLibId);
 }
 
 TEST(Registration, RegsvrWritesEveryKeyOfTheComponent) { ExpectRegistered(); }
@@ -112,6 +114,112 @@ TEST(Registration, UnregisteringRemovesTheKeysAndKeepsTheRoots) {
       << "someone else's class survives";
 
   EXPECT_EQ(RunProgram(L"regsvr32.exe /s \"" + ModulePath() + L"\""), 0u);
+  ExpectRegistered();
+}
+
+// The host's interfaces that the module's type library also describes: two
+// registered by the host (as its own library would), one left unregistered.
+constexpr const wchar_t* kHostInterfaces[] = {
+    L"{D0B556C8-975C-4D36-B855-0DD1AB0B6255}",  // the release script's
+    L"{5F5E61B2-0B35-4616-BABE-3DCDC12D5E11}",  // the setup script's
+    L"{3C9A1E41-5B27-4D1E-9F0A-6A2B71C40011}",  // ReleaseData
+};
+constexpr const wchar_t* kUnregisteredHostInterface =
+    L"{3C9A1E41-5B27-4D1E-9F0A-6A2B71C40004}";  // Values
+constexpr REGSAM kViews[] = {KEY_WOW64_64KEY, KEY_WOW64_32KEY};
+
+std::wstring InterfaceKey(const wchar_t* iid) { return std::wstring(L"Interface\\") + iid; }
+
+// A key with all its values and subkeys, as text that differs wherever one
+// byte differs ("missing" when there is no key).
+std::string Snapshot(const std::wstring& key, REGSAM view) {
+  win32::UniqueHKey opened;
+  if (::RegOpenKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_READ | view, opened.put()) !=
+      ERROR_SUCCESS) {
+    return "missing\n";
+  }
+  std::string text;
+  for (DWORD i = 0;; ++i) {
+    wchar_t name[256];
+    DWORD nameLength = 256, type = 0;
+    BYTE data[1024];
+    DWORD size = sizeof(data);
+    if (::RegEnumValueW(opened.get(), i, name, &nameLength, nullptr, &type, data, &size) !=
+        ERROR_SUCCESS) {
+      break;
+    }
+    text += "value '" + std::string(name, name + nameLength) + "' type " + std::to_string(type) + ":";
+    for (DWORD b = 0; b < size; ++b) text += " " + std::to_string(data[b]);
+    text += "\n";
+  }
+  for (DWORD i = 0;; ++i) {
+    wchar_t name[256];
+    DWORD nameLength = 256;
+    if (::RegEnumKeyExW(opened.get(), i, name, &nameLength, nullptr, nullptr, nullptr, nullptr) !=
+        ERROR_SUCCESS) {
+      break;
+    }
+    const std::wstring child(name, nameLength);
+    text += "key " + std::string(child.begin(), child.end()) + " {\n" +
+            Snapshot(key + L"\\" + child, view) + "}\n";
+  }
+  return text;
+}
+
+std::string SnapshotOfTheHostsKeys() {
+  std::string text;
+  for (const REGSAM view : kViews) {
+    for (const wchar_t* iid : kHostInterfaces) text += Snapshot(InterfaceKey(iid), view);
+    text += Snapshot(InterfaceKey(kUnregisteredHostInterface), view);
+  }
+  return text;
+}
+
+void SetDefault(const std::wstring& key, REGSAM view, const std::wstring& name,
+                const std::wstring& value) {
+  win32::UniqueHKey created;
+  ASSERT_EQ(::RegCreateKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_WRITE | view,
+                              nullptr, created.put(), nullptr),
+            ERROR_SUCCESS);
+  ::RegSetValueExW(created.get(), name.empty() ? nullptr : name.c_str(), 0, REG_SZ,
+                   reinterpret_cast<const BYTE*>(value.c_str()),
+                   static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+}
+
+// Removes an interface's key with everything in it from one view.
+void DeleteInterfaceKey(const wchar_t* iid, REGSAM view) {
+  win32::UniqueHKey interfaces;
+  if (::RegOpenKeyExW(HKEY_CLASSES_ROOT, L"Interface", 0, KEY_ALL_ACCESS | view, interfaces.put()) ==
+      ERROR_SUCCESS) {
+    ::RegDeleteTreeW(interfaces.get(), iid);
+  }
+}
+
+// Registering and unregistering the module leave the host's interface keys
+// exactly as they were, in both registry views, and create none of them.
+TEST(Registration, TheHostsInterfaceKeysAreLeftExactlyAsFound) {
+  for (const REGSAM view : kViews) {
+    for (const wchar_t* iid : kHostInterfaces) {
+      DeleteInterfaceKey(iid, view);
+      const std::wstring key = InterfaceKey(iid);
+      SetDefault(key, view, L"", L"IHostInterface");
+      SetDefault(key + L"\\ProxyStubClsid32", view, L"",
+                 L"{00020424-0000-0000-C000-000000000046}");
+      SetDefault(key + L"\\TypeLib", view, L"",
+                 L"{6A3C0E5B-1F0D-4B7E-9E55-5B8C0D3A2F11}");
+      SetDefault(key + L"\\TypeLib", view, L"Version", L"1.0");
+    }
+    DeleteInterfaceKey(kUnregisteredHostInterface, view);
+  }
+  const std::string before = SnapshotOfTheHostsKeys();
+  ASSERT_NE(Snapshot(InterfaceKey(kHostInterfaces[0]), KEY_WOW64_32KEY), "missing\n");
+
+  EXPECT_EQ(RunProgram(L"regsvr32.exe /s \"" + ModulePath() + L"\""), 0u);
+  EXPECT_EQ(SnapshotOfTheHostsKeys(), before) << "after regsvr32";
+  EXPECT_EQ(RunProgram(L"regsvr32.exe /s /u \"" + ModulePath() + L"\""), 0u);
+  EXPECT_EQ(SnapshotOfTheHostsKeys(), before) << "after regsvr32 /u";
+
+  Register();
   ExpectRegistered();
 }
 

@@ -9,6 +9,7 @@
 #include <cstdlib>
 
 #include "base/text.h"
+#include "host/com/automation_host.h"
 #include "win32/handles.h"
 
 namespace mirdane::wine_test {
@@ -99,6 +100,36 @@ HRESULT RecordingReleaseData::get_CustomProperties(
 HRESULT RecordingReleaseData::get_Values(std::shared_ptr<kfx::Values>* list) {
   *list = std::make_shared<ValueList>(values);
   return 0;
+}
+
+std::u16string BridgeConnectString() {
+  const char* path = std::getenv("MIRDANE_BRIDGE_DB");
+  EXPECT_TRUE(path && *path) << "MIRDANE_BRIDGE_DB names no bridge database";
+  return u"odbc:DRIVER={SQLite3};Database=" + Utf8ToUtf16(path ? path : "");
+}
+
+std::wstring BridgeDatabaseFile() {
+  const char* path = std::getenv("MIRDANE_BRIDGE_DB");
+  std::wstring file = L"Z:";
+  for (const char* c = path ? path : ""; *c; ++c) file += *c == '/' ? L'\\' : wchar_t(*c);
+  return file;
+}
+
+LONG ReleaseOneDocument(IDispatch* script, const std::shared_ptr<RecordingReleaseData>& data) {
+  data->connectString = BridgeConnectString();
+  data->library = u"MAIN";
+  data->values = {{u"UAGYCPP.GYALNA", u"A-1"}, {u"UAG0CPP.G0FRNA", u"Rent"}};
+  win32::DispatchObject object{win32::ComPtr<IDispatch>(script)};
+  auto host = win32::ComPtr<IDispatch>::Attach(hostcom::ExposeReleaseData(data));
+  EXPECT_EQ(object.PutRef(L"DocumentData", win32::DispatchArg::Object(host.get())), S_OK);
+  win32::UniqueVariant result;
+  EXPECT_EQ(object.Call(L"ReleaseDoc", {}, &result), S_OK);
+  LONG value = 99;
+  win32::LongOf(*result.get(), &value);
+  for (const auto& line : data->log) {
+    if (line.severity != 0) ADD_FAILURE() << Narrow(line.message);
+  }
+  return value;
 }
 
 std::wstring ModulePath() {

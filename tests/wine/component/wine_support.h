@@ -69,6 +69,16 @@ struct RecordingReleaseData : kfx::ReleaseData {
   }
 };
 
+// The bridge database that the run made for this program (MIRDANE_BRIDGE_DB,
+// a Linux path: SQLite's ODBC driver behind Wine's odbc32 opens it), as the
+// connect string a release uses and as this program's own (Z:) path.
+std::u16string BridgeConnectString();
+std::wstring BridgeDatabaseFile();
+
+// Releases one document (a header and one line) through `script`, a release
+// script, into the bridge database; gives the KfxReturnValue.
+LONG ReleaseOneDocument(IDispatch* script, const std::shared_ptr<RecordingReleaseData>& data);
+
 // The text of a UTF-16 string for messages.
 std::string Narrow(const std::u16string& text);
 
