@@ -152,14 +152,7 @@ std::string Snapshot(const std::wstring& key, REGSAM view) {
     for (DWORD b = 0; b < size; ++b) text += " " + std::to_string(data[b]);
     text += "\n";
   }
-  for (DWORD i = 0;; ++i) {
-    wchar_t name[256];
-    DWORD nameLength = 256;
-    if (::RegEnumKeyExW(opened.get(), i, name, &nameLength, nullptr, nullptr, nullptr, nullptr) !=
-        ERROR_SUCCESS) {
-      break;
-    }
-    const std::wstring child(name, nameLength);
+  for (const auto& child : SubkeysOf(key, view)) {
     text += "key " + std::string(child.begin(), child.end()) + " {\n" +
             Snapshot(key + L"\\" + child, view) + "}\n";
   }

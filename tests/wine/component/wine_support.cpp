@@ -181,10 +181,11 @@ bool ReadValue(const std::wstring& key, const std::wstring& name, std::wstring* 
   return true;
 }
 
-std::vector<std::wstring> SubkeysOf(const std::wstring& key) {
+std::vector<std::wstring> SubkeysOf(const std::wstring& key, REGSAM view) {
   std::vector<std::wstring> names;
   win32::UniqueHKey opened;
-  if (::RegOpenKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_READ, opened.put()) != ERROR_SUCCESS) {
+  if (::RegOpenKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_READ | view, opened.put()) !=
+      ERROR_SUCCESS) {
     return names;
   }
   for (DWORD i = 0;; ++i) {

@@ -29,7 +29,8 @@ bool KeyExists(const std::wstring& key);
 // The value `name` of `key` (the default value for an empty name); false
 // when either is missing.
 bool ReadValue(const std::wstring& key, const std::wstring& name, std::wstring* value);
-std::vector<std::wstring> SubkeysOf(const std::wstring& key);
+// `view` may name a registry view (KEY_WOW64_32KEY, KEY_WOW64_64KEY).
+std::vector<std::wstring> SubkeysOf(const std::wstring& key, REGSAM view = 0);
 
 // Creates a class by its ProgID and gives its IDispatch.
 win32::ComPtr<IDispatch> CreateByProgId(const wchar_t* progId);
