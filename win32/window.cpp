@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <new>
+
 namespace mirdane::win32 {
 namespace {
 
@@ -31,6 +33,16 @@ bool DialogAnswersDirectly(UINT message) {
   }
 }
 
+HRESULT CaughtExceptionResult() noexcept {
+  try {
+    throw;
+  } catch (const std::bad_alloc&) {
+    return E_OUTOFMEMORY;
+  } catch (...) {
+    return E_UNEXPECTED;
+  }
+}
+
 LRESULT WindowBase::Default() {
   if (!current_) return 0;
   defaulted_ = true;
@@ -45,14 +57,9 @@ LRESULT WindowBase::Route(HWND, const Message& message, bool* handled) {
   current_ = &message;
   defaulted_ = false;
   LRESULT result = 0;
-  bool found = false;
-  try {
-    found = HandleMessage(message, &result);
-  } catch (...) {
-    // Nothing may unwind through the system's window code (out of memory is
-    // the only thing the handlers throw): the message gets its default.
-    found = false;
-  }
+  // A handler that throws leaves the message to its default processing.
+  const bool found = Guarded([&] { return HandleMessage(message, &result); },
+                             [](HRESULT) { return false; });
   if (!found) result = DefaultProcessing(message);
   *handled = found && !defaulted_;
   current_ = outer;
@@ -95,7 +102,7 @@ LRESULT CALLBACK CustomWindow::WindowProc(HWND window, UINT message, WPARAM wPar
   if (message == WM_NCDESTROY) {
     ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
     self->hwnd_ = nullptr;
-    self->OnFinalMessage();
+    Guarded([self] { self->OnFinalMessage(); }, [](HRESULT) {});
   }
   return result;
 }
@@ -138,7 +145,7 @@ INT_PTR CALLBACK DialogWindow::DialogProc(HWND window, UINT message, WPARAM wPar
   if (message == WM_NCDESTROY) {
     ::SetWindowLongPtrW(window, DWLP_USER, 0);
     self->hwnd_ = nullptr;
-    self->OnFinalMessage();
+    Guarded([self] { self->OnFinalMessage(); }, [](HRESULT) {});
   }
   if (!handled) return message == WM_INITDIALOG ? TRUE : FALSE;
   if (DialogAnswersDirectly(message)) return static_cast<INT_PTR>(result);
@@ -177,7 +184,7 @@ LRESULT CALLBACK SubclassWindow::SubclassProc(HWND window, UINT message, WPARAM 
   const LRESULT result = self->Route(window, Message{message, wParam, lParam}, &handled);
   if (message == WM_NCDESTROY) {
     self->Detach();
-    self->OnFinalMessage();
+    Guarded([self] { self->OnFinalMessage(); }, [](HRESULT) {});
   }
   return result;
 }

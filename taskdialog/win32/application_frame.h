@@ -37,7 +37,8 @@ class ApplicationFrame {
 
 // The window that owns a modal window of `parent`: the first non-child
 // window up from `parent` (from the application's main window when there is
-// no parent, and then its last active popup). The top-level window above it
+// no parent, or else the window active on the calling thread, and then its
+// last active popup). The top-level window above it
 // is disabled and returned in `disabledTop` when it was enabled and is not
 // the owner itself.
 HWND FindSafeOwner(HWND parent, HWND* disabledTop);

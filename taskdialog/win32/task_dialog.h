@@ -41,6 +41,8 @@ class CXTaskDialog : public CDialogImpl, private ExpanderWindow {
 
  private:
   // Run's steps.
+  ::HRESULT RunGuarded(const TASKDIALOGCONFIG* config, int* button, int* radioButton,
+                       BOOL* verification);
   ::HRESULT LoadResources();
   ::HRESULT LoadTexts();
   ::HRESULT LoadIcons();

@@ -4,6 +4,7 @@
 #include "taskdialog/win32/module_resources.h"
 #include "taskdialog/win32/task_dialog.h"
 #include "taskdialog/win32/win32_handles.h"
+#include "win32/window.h"
 
 namespace mirdane::taskdialog::win32 {
 
@@ -60,8 +61,11 @@ void CXTaskDialogMFCClient::SetButtons(const TASKDIALOG_BUTTON* buttons, UINT co
 void CXTaskDialogMFCClient::SetDefaultButton(int buttonId) { config_.nDefaultButton = buttonId; }
 
 ::HRESULT CXTaskDialogMFCClient::DoModal() {
+  handlerFailure_ = S_OK;
   const ::HRESULT native = ShowNative();
-  if (SUCCEEDED(native)) return native;
+  // A handler that threw has been seen on the platform's dialog: the
+  // emulation would only ask the same question again.
+  if (SUCCEEDED(native) || FAILED(handlerFailure_)) return native;
   return ShowEmulated();
 }
 
@@ -95,11 +99,24 @@ void CXTaskDialogMFCClient::SetDefaultButton(int buttonId) { config_.nDefaultBut
   if (helpPromptId_ != 0) *promptContext = 0x30000 + helpPromptId_;
 
   config_.hwndParent = owner;
-  if (native != nullptr) {
-    result = native(&config_, &selectedButton_, &selectedRadioButton_, &verificationChecked_);
-  } else {
-    CXTaskDialog dialog;
-    result = dialog.Run(&config_, &selectedButton_, &selectedRadioButton_, &verificationChecked_);
+  handlerFailure_ = S_OK;
+  int button = 0;
+  int radioButton = 0;
+  BOOL verification = FALSE;
+  result = ::mirdane::win32::Guarded(
+      [&] {
+        if (native != nullptr) return native(&config_, &button, &radioButton, &verification);
+        CXTaskDialog dialog;
+        return dialog.Run(&config_, &button, &radioButton, &verification);
+      },
+      [](::HRESULT failure) { return failure; });
+  // A handler that threw ended the dialog: that is the dialog's failure,
+  // and nothing was chosen.
+  if (FAILED(handlerFailure_)) result = handlerFailure_;
+  if (SUCCEEDED(result)) {
+    selectedButton_ = button;
+    selectedRadioButton_ = radioButton;
+    verificationChecked_ = verification;
   }
 
   *promptContext = savedContext;
@@ -122,27 +139,41 @@ void CXTaskDialogMFCClient::OnHelp() {
                                                              LONG_PTR data) {
   auto* self = reinterpret_cast<CXTaskDialogMFCClient*>(data);
   if (self == nullptr) return S_OK;
+  // A handler that throws gets the notification's default answer and ends
+  // the dialog; DoModal then returns the failure.
+  return ::mirdane::win32::Guarded(
+      [&] { return self->Dispatch(window, notification, wParam, lParam); },
+      [&](::HRESULT failure) {
+        if (SUCCEEDED(self->handlerFailure_)) self->handlerFailure_ = failure;
+        if (notification == TDN_DESTROYED) self->m_hWnd = nullptr;
+        else if (window != nullptr) EndDialog(window, IDCANCEL);
+        return S_OK;
+      });
+}
+
+::HRESULT CXTaskDialogMFCClient::Dispatch(HWND window, UINT notification, WPARAM wParam,
+                                          LPARAM lParam) {
   switch (notification) {
     case TDN_DIALOG_CONSTRUCTED:
-      self->m_hWnd = window;
-      self->OnDialogConstructed();
+      m_hWnd = window;
+      OnDialogConstructed();
       break;
-    case TDN_CREATED: self->OnCreated(); break;
+    case TDN_CREATED: OnCreated(); break;
     case TDN_BUTTON_CLICKED:
-      return self->OnButtonClicked(static_cast<int>(wParam)) ? S_FALSE : S_OK;
-    case TDN_RADIO_BUTTON_CLICKED: self->OnRadioButtonClicked(static_cast<int>(wParam)); break;
+      return OnButtonClicked(static_cast<int>(wParam)) ? S_FALSE : S_OK;
+    case TDN_RADIO_BUTTON_CLICKED: OnRadioButtonClicked(static_cast<int>(wParam)); break;
     case TDN_HYPERLINK_CLICKED:
-      self->OnHyperlinkClicked(lParam != 0 ? std::wstring(reinterpret_cast<const wchar_t*>(lParam))
-                                           : std::wstring());
+      OnHyperlinkClicked(lParam != 0 ? std::wstring(reinterpret_cast<const wchar_t*>(lParam))
+                                     : std::wstring());
       break;
-    case TDN_EXPANDO_BUTTON_CLICKED: self->OnExpandoButtonClicked(wParam != 0); break;
-    case TDN_VERIFICATION_CLICKED: self->OnVerificationClicked(wParam != 0); break;
-    case TDN_HELP: self->OnHelp(); break;
-    case TDN_TIMER: return self->OnTimer(static_cast<DWORD>(wParam)) ? S_FALSE : S_OK;
-    case TDN_NAVIGATED: self->OnNavigated(); break;
+    case TDN_EXPANDO_BUTTON_CLICKED: OnExpandoButtonClicked(wParam != 0); break;
+    case TDN_VERIFICATION_CLICKED: OnVerificationClicked(wParam != 0); break;
+    case TDN_HELP: OnHelp(); break;
+    case TDN_TIMER: return OnTimer(static_cast<DWORD>(wParam)) ? S_FALSE : S_OK;
+    case TDN_NAVIGATED: OnNavigated(); break;
     case TDN_DESTROYED:
-      self->OnDestroyed();
-      self->m_hWnd = nullptr;
+      OnDestroyed();
+      m_hWnd = nullptr;
       break;
     default: break;
   }

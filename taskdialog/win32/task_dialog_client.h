@@ -48,7 +48,9 @@ class CXTaskDialogMFCClient : public CWnd {
   void SetButtons(const TASKDIALOG_BUTTON* buttons, UINT count, int defaultButtonId = 0);
   void SetDefaultButton(int buttonId);
 
-  // Shows the dialog: the platform's, else the emulation.
+  // Shows the dialog: the platform's, else the emulation. A handler above
+  // that throws ends the dialog: E_OUTOFMEMORY for std::bad_alloc, else
+  // E_UNEXPECTED, with nothing selected.
   ::HRESULT DoModal();
   // The platform's dialog only; a failure when comctl32 has none.
   ::HRESULT ShowNative();
@@ -70,6 +72,8 @@ class CXTaskDialogMFCClient : public CWnd {
   using TaskDialogIndirectFunction = ::HRESULT(WINAPI*)(const TASKDIALOGCONFIG*, int*, int*,
                                                         BOOL*);
   ::HRESULT RunModal(TaskDialogIndirectFunction native);
+  // Calls the handler of one notification.
+  ::HRESULT Dispatch(HWND window, UINT notification, WPARAM wParam, LPARAM lParam);
   void CopyText(std::size_t slot, const wchar_t* text, PCWSTR& field);
 
   TASKDIALOGCONFIG config_{};
@@ -78,6 +82,7 @@ class CXTaskDialogMFCClient : public CWnd {
   int selectedRadioButton_ = 0;
   BOOL verificationChecked_ = FALSE;
   UINT helpPromptId_ = 0;
+  ::HRESULT handlerFailure_ = S_OK;  // what a handler threw during the last run
 };
 
 }  // namespace mirdane::taskdialog::win32

@@ -9,6 +9,7 @@
 #include "taskdialog/win32/gdi_text_measurer.h"
 #include "taskdialog/win32/module_resources.h"
 #include "taskdialog/win32/task_dialog.h"
+#include "win32/window.h"
 
 namespace mirdane::taskdialog::win32 {
 
@@ -75,6 +76,15 @@ void CXTaskDialog::LoadCommonButtonTexts() {
 
 ::HRESULT CXTaskDialog::Run(const TASKDIALOGCONFIG* config, int* button, int* radioButton,
                             BOOL* verification) {
+  // Out of memory while the texts, the layout or the template are made is a
+  // failure like any other; nothing the run throws reaches the caller.
+  return ::mirdane::win32::Guarded(
+      [&] { return RunGuarded(config, button, radioButton, verification); },
+      [](::HRESULT failure) { return failure; });
+}
+
+::HRESULT CXTaskDialog::RunGuarded(const TASKDIALOGCONFIG* config, int* button, int* radioButton,
+                                   BOOL* verification) {
   if (config == nullptr) return E_INVALIDARG;
   // The link and progress bar classes are the common controls'; a host
   // that never asked for them has them registered here.
@@ -93,6 +103,8 @@ void CXTaskDialog::LoadCommonButtonTexts() {
   // A dialog that could not be created was never seen: that is a failure,
   // and the caller's results stay as they were.
   if (ended == -1) return LastErrorResult();
+  // A handler that threw ended the dialog: nothing was chosen.
+  if (FAILED(failure())) return failure();
   if (button != nullptr) *button = static_cast<int>(ended);
   if (radioButton != nullptr) *radioButton = selectedRadio_;
   if (verification != nullptr) *verification = verificationChecked_;

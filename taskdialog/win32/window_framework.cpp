@@ -5,8 +5,11 @@
 namespace mirdane::taskdialog::win32 {
 namespace {
 
-// The property under which a subclassed control keeps its object.
+// The properties under which a subclassed control and a dialog keep their objects.
 constexpr wchar_t kObjectProperty[] = L"mirdane.taskdialog.window";
+constexpr wchar_t kDialogProperty[] = L"mirdane.taskdialog.dialog";
+
+using ::mirdane::win32::Guarded;
 
 }  // namespace
 
@@ -46,13 +49,20 @@ LRESULT CALLBACK CWindowImpl::WindowProc(HWND window, UINT message, WPARAM wPara
   auto* self = static_cast<CWindowImpl*>(GetPropW(window, kObjectProperty));
   if (self == nullptr) return ::DefWindowProcW(window, message, wParam, lParam);
   LRESULT result = 0;
-  if (message != WM_NCDESTROY &&
-      self->ProcessWindowMessage(window, message, wParam, lParam, result))
-    return result;
+  // A handler that throws leaves the message to the control's own procedure
+  // and ends the dialog around the control with the failure.
+  const bool handled =
+      message != WM_NCDESTROY &&
+      Guarded([&] { return self->ProcessWindowMessage(window, message, wParam, lParam, result); },
+              [window](::HRESULT failure) {
+                CDialogImpl::FailDialogOf(window, failure);
+                return false;
+              });
+  if (handled) return result;
   result = self->DefWindowProc(message, wParam, lParam);
   if (message == WM_NCDESTROY) {
     self->UnsubclassWindow();
-    self->OnFinalMessage(window);
+    Guarded([&] { self->OnFinalMessage(window); }, [](::HRESULT) {});
   }
   return result;
 }
@@ -63,8 +73,21 @@ void CDialogImpl::OnFinalMessage(HWND) {}
 
 INT_PTR CDialogImpl::DoModalIndirect(HINSTANCE instance, const DLGTEMPLATE* dialogTemplate,
                                      HWND owner) {
+  failure_ = S_OK;
   return DialogBoxIndirectParamW(instance, dialogTemplate, owner, GetDialogProc(),
                                  reinterpret_cast<LPARAM>(this));
+}
+
+void CDialogImpl::Fail(::HRESULT failure) {
+  if (SUCCEEDED(failure_)) failure_ = failure;
+  if (m_hWnd != nullptr) ::EndDialog(m_hWnd, IDCANCEL);
+}
+
+void CDialogImpl::FailDialogOf(HWND control, ::HRESULT failure) {
+  HWND dialog = control != nullptr ? GetParent(control) : nullptr;
+  auto* self = dialog != nullptr ? static_cast<CDialogImpl*>(GetPropW(dialog, kDialogProperty))
+                                 : nullptr;
+  if (self != nullptr) self->Fail(failure);
 }
 
 bool CDialogImpl::ReflectNotification(UINT message, WPARAM wParam, LPARAM lParam,
@@ -101,17 +124,26 @@ INT_PTR CALLBACK CDialogImpl::DialogProc(HWND window, UINT message, WPARAM wPara
   if (message == WM_INITDIALOG) {
     self = reinterpret_cast<CDialogImpl*>(lParam);
     SetWindowLongPtrW(window, DWLP_USER, lParam);
+    SetPropW(window, kDialogProperty, self);
     self->m_hWnd = window;
   } else {
     self = reinterpret_cast<CDialogImpl*>(GetWindowLongPtrW(window, DWLP_USER));
   }
   if (self == nullptr) return FALSE;
   LRESULT result = 0;
-  const bool handled = self->ProcessWindowMessage(window, message, wParam, lParam, result);
+  // A handler that throws leaves the message to the dialog manager, and the
+  // dialog ends with the failure.
+  const bool handled =
+      Guarded([&] { return self->ProcessWindowMessage(window, message, wParam, lParam, result); },
+              [self](::HRESULT failure) {
+                self->Fail(failure);
+                return false;
+              });
   if (message == WM_NCDESTROY) {
+    RemovePropW(window, kDialogProperty);
     SetWindowLongPtrW(window, DWLP_USER, 0);
     self->m_hWnd = nullptr;
-    self->OnFinalMessage(window);
+    Guarded([&] { self->OnFinalMessage(window); }, [](::HRESULT) {});
   }
   if (!handled) return FALSE;
   if (::mirdane::win32::DialogAnswersDirectly(message)) return static_cast<INT_PTR>(result);

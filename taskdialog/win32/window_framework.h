@@ -64,14 +64,23 @@ class CDialogImpl : public CWnd {
   // Runs the dialog; the value it ended with, or -1 when it could not run.
   INT_PTR DoModalIndirect(HINSTANCE instance, const DLGTEMPLATE* dialogTemplate, HWND owner);
   BOOL EndDialog(INT_PTR result) { return ::EndDialog(m_hWnd, result); }
+  // S_OK, or the failure that ended the last run: an exception thrown while
+  // it handled a message (E_OUTOFMEMORY, E_UNEXPECTED), whatever it ended with.
+  ::HRESULT failure() const { return failure_; }
+  // Ends the dialog of `control` with `failure`, when it is one of these dialogs.
+  static void FailDialogOf(HWND control, ::HRESULT failure);
 
  protected:
+  // Keeps the first failure and ends the dialog.
+  void Fail(::HRESULT failure);
+
   // Sends a control's notification back to the control as a reflected
   // message; true when the control answered it.
   bool ReflectNotification(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
  private:
   static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  ::HRESULT failure_ = S_OK;
 };
 
 }  // namespace mirdane::taskdialog::win32

@@ -130,7 +130,16 @@ void PropertyGrid::PaintRowLine(HDC dc, const GridCells& cells, const GridRow& r
   if (selected) {
     const bool focused = HasFocus();
     Fill(dc, name, focused ? COLOR_HIGHLIGHT : COLOR_BTNFACE);
-    if (focused) nameColour = ::GetSysColor(COLOR_HIGHLIGHTTEXT);
+    if (focused) {
+      nameColour = ::GetSysColor(COLOR_HIGHLIGHTTEXT);
+    } else {
+      // The button face is close to the window's white on current systems:
+      // without the frame the selection vanishes while a question the page
+      // asks has the focus, and the question is about this very row.
+      RECT mark = name;
+      mark.bottom -= 1;  // the rule under the line stays
+      ::FrameRect(dc, &mark, ::GetSysColorBrush(COLOR_BTNSHADOW));
+    }
   }
   CellText(dc, row.name, name, padding_, font_, nameColour);
 

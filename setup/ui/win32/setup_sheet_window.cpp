@@ -7,6 +7,7 @@
 #include "setup/ui/win32/property_grid.h"
 #include "setup/ui/win32/property_sheet_frame.h"
 #include "setup/ui/win32/ui_text.h"
+#include "taskdialog/win32/application_frame.h"
 
 namespace mirdane::ui {
 
@@ -23,19 +24,24 @@ SheetResult SetupSheetWindow::Run(const std::u16string& caption, CSetupMappingMo
   // host unloads leaves no class behind that points into it.
   const auto gridClass = PropertyGrid::RegisterWindowClass(resources_);
 
+  // The sheet is modal to the host: owned by the window the host has active,
+  // which is disabled while the sheet shows, so that the administrator
+  // cannot go back to it and open the setup of the same object again.
+  HWND disabledTop = nullptr;
+  HWND owner = taskdialog::win32::FindSafeOwner(nullptr, &disabledTop);
   GeneralPage general(resources_, &model);
   MappingPageWindow mapping(resources_, model, strings_, prompt_);
   PropertySheetFrame sheet(resources_, {&general, &mapping});
-  const int result = sheet.RunModal(caption, nullptr, 0);
+  const int result = sheet.RunModal(caption, owner, 0);
   if (result < 0) {
     // Without its pages the sheet cannot be shown; the administrator is
     // told so rather than left with nothing, and nothing is stored.
     const std::u16string text =
         u"The setup pages could not be shown: the dialogs of this module are missing or "
         u"damaged. Nothing was changed.";
-    ::MessageBoxW(nullptr, Wide(text), Wide(caption), MB_OK | MB_ICONERROR);
-    return SheetResult::kCancel;
+    ::MessageBoxW(owner, Wide(text), Wide(caption), MB_OK | MB_ICONERROR);
   }
+  if (disabledTop) ::EnableWindow(disabledTop, TRUE);
   return result == IDOK ? SheetResult::kOk : SheetResult::kCancel;
 }
 

@@ -1,6 +1,6 @@
 // The setup sheet that RunUI shows inside the host: the General page and
 // the Data Mapping page in a property sheet with the page names listed on
-// the left, run modally without a parent window.
+// the left, run modally to the host's active window.
 #pragma once
 
 #include <windows.h>

@@ -1,10 +1,27 @@
 // The required-field check: run when the Data Mapping page is left (another
 // page chosen, or OK pressed on it), never from the General page or on
 // Cancel; answered through the task dialog's two command links.
+#include <cstdlib>
+
 #include "tests/wine/setup_ui/sheet_fixture.h"
 
 namespace mirdane::wine_test {
 namespace {
+
+// Whether the question's window is centred on the sheet's (a pixel either way).
+bool CentredOn(HWND dialog, HWND sheet) {
+  RECT question{};
+  RECT around{};
+  if (!::GetWindowRect(dialog, &question) || !::GetWindowRect(sheet, &around)) return false;
+  return std::abs((question.left + question.right) - (around.left + around.right)) <= 2 &&
+         std::abs((question.top + question.bottom) - (around.top + around.bottom)) <= 2;
+}
+
+// A column of pixels at the left edge of a row's name cell.
+RECT NameEdge(HWND grid, int group, int row) {
+  const RECT name = GridItem(grid, group, row).nameRect;
+  return RECT{name.left, name.top + 1, name.left + 1, name.bottom - 2};
+}
 
 TEST_F(SetupSheet, OkOnTheMappingPageAsksAndMapRequiredFieldsKeepsTheSheetOnTheRow) {
   Open();
@@ -16,6 +33,9 @@ TEST_F(SetupSheet, OkOnTheMappingPageAsksAndMapRequiredFieldsKeepsTheSheetOnTheR
   HWND dialog = WaitForRequiredFieldDialog();
   ASSERT_TRUE(dialog) << "no required-field dialog";
   EXPECT_FALSE(::IsWindowEnabled(sheet_)) << "the dialog is modal to the sheet";
+  EXPECT_EQ(::GetWindow(dialog, GW_OWNER), sheet_);
+  EXPECT_FALSE(::IsWindowEnabled(run_->host())) << "and the host stays disabled";
+  EXPECT_TRUE(WaitUntil([&] { return CentredOn(dialog, sheet_); }, 2000));
   const std::wstring mapText = CommandLinkText(dialog, 541);
   EXPECT_EQ(mapText.substr(0, 19), L"Map Required Fields");
   EXPECT_NE(mapText.find(L"beginning with 'Administrative division'."), std::wstring::npos)
@@ -39,6 +59,14 @@ TEST_F(SetupSheet, OkOnTheMappingPageAsksAndMapRequiredFieldsKeepsTheSheetOnTheR
   dialog = WaitForRequiredFieldDialog();
   ASSERT_TRUE(dialog);
   EXPECT_NE(CommandLinkText(dialog, 541).find(L"'Financial division'"), std::wstring::npos);
+  EXPECT_TRUE(WaitUntil([&] { return CentredOn(dialog, sheet_); }, 2000))
+      << "asked again, the question is still centred on the sheet";
+  EXPECT_FALSE(::IsWindowEnabled(run_->host()));
+  // The selected row stays marked while the question has the focus.
+  ASSERT_TRUE(WaitUntil([&] { return ::IsChild(dialog, FocusOf(run_->threadId())) != FALSE; }));
+  const COLORREF mark = ::GetSysColor(COLOR_BTNSHADOW);
+  EXPECT_TRUE(GridPaintsColour(grid, NameEdge(grid, kHeaderGroup, 1), mark));
+  EXPECT_FALSE(GridPaintsColour(grid, NameEdge(grid, kHeaderGroup, 3), mark));
   ClickCommandLink(dialog, 541);
   ASSERT_TRUE(WaitUntil([&] { return GridSelection(grid, &line) && line.row == 2; }));
   PressCancel();

@@ -73,8 +73,32 @@ SetupRun::~SetupRun() {
   if (thread_.joinable()) thread_.join();
 }
 
+// The host's own window (Administration), from which the setup is opened.
+HWND CreateHostWindow() {
+  WNDCLASSW windowClass{};
+  windowClass.lpfnWndProc = ::DefWindowProcW;
+  windowClass.hInstance = ::GetModuleHandleW(nullptr);
+  windowClass.lpszClassName = L"MirdaneTestHost";
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_APPWORKSPACE + 1);
+  ::RegisterClassW(&windowClass);  // fails harmlessly from the second run on
+  HWND host = ::CreateWindowExW(0, L"MirdaneTestHost", L"Administration", WS_OVERLAPPEDWINDOW,
+                                10, 10, 480, 320, nullptr, nullptr, ::GetModuleHandleW(nullptr),
+                                nullptr);
+  ::ShowWindow(host, SW_SHOWNORMAL);
+  ::SetForegroundWindow(host);
+  // Wine activates the window through the desktop's process: wait for it.
+  WaitUntil([host] {
+    MSG message;
+    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&message);
+    return ::GetActiveWindow() == host;
+  }, 3000);
+  return host;
+}
+
 void SetupRun::Run(std::filesystem::path batch) {
   threadId_ = ::GetCurrentThreadId();
+  host_ = CreateHostWindow();
+  if (::GetActiveWindow() != host_) error_ = "the host's window could not be made active";
   {
     win32::ScopedComInit com;
     try {
@@ -101,6 +125,8 @@ void SetupRun::Run(std::filesystem::path batch) {
       error_ = caught.what();
     }
   }
+  hostEnabledAfterRun_ = ::IsWindowEnabled(host_) != FALSE;
+  ::DestroyWindow(host_);
   done_ = true;
 }
 

@@ -46,6 +46,10 @@ class SetupRun {
   bool applied() const { return applied_; }
   // Why the script could not be driven; empty when it was.
   const std::string& error() const { return error_; }
+  // The host's window, active on the thread when RunUI is called, and
+  // whether it was enabled again when RunUI returned.
+  HWND host() const { return host_; }
+  bool hostEnabledAfterRun() const { return hostEnabledAfterRun_; }
 
  private:
   void Run(std::filesystem::path batch);
@@ -54,6 +58,8 @@ class SetupRun {
   std::atomic<bool> done_{false};
   LONG result_ = -1;
   bool applied_ = false;
+  std::atomic<HWND> host_{nullptr};
+  bool hostEnabledAfterRun_ = false;
   std::string error_;
   std::thread thread_;  // last: it starts once everything it touches is set up
 };

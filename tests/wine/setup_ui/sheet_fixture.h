@@ -89,6 +89,9 @@ class SetupSheet : public ::testing::Test {
     run_ = std::make_unique<SetupRun>(batch_);
     sheet_ = run_->WaitForSheet();
     ASSERT_TRUE(sheet_) << "no sheet came up: " << run_->error();
+    // Modal to the host: owned by its active window, which is disabled.
+    EXPECT_EQ(::GetWindow(sheet_, GW_OWNER), run_->host());
+    EXPECT_FALSE(::IsWindowEnabled(run_->host()));
   }
   HWND Page() const { return CurrentPage(sheet_); }
   HWND Control(int id) const { return ::GetDlgItem(Page(), id); }
@@ -131,6 +134,7 @@ class SetupSheet : public ::testing::Test {
     EXPECT_EQ(run_->error(), "");
     EXPECT_EQ(run_->result(), 0) << "RunUI answers KFX_REL_SUCCESS";
     EXPECT_EQ(run_->applied(), applied);
+    EXPECT_TRUE(run_->hostEnabledAfterRun()) << "the host's window is enabled again";
   }
 
   std::filesystem::path batch_;

@@ -51,5 +51,6 @@ void ProgressAndTextScenario();
 void HyperlinkScenario();
 void OwnerAndHelpScenario();
 void CommandLinkImageScenario();
+void ThrowingHandlerScenario();
 
 }  // namespace mirdane::taskdialog::wine_test

@@ -69,6 +69,7 @@ int wmain(int argc, wchar_t** argv) {
       {L"hyperlink", HyperlinkScenario},
       {L"owner", OwnerAndHelpScenario},
       {L"links", CommandLinkImageScenario},
+      {L"throwing", ThrowingHandlerScenario},
   };
   for (const auto& scenario : scenarios) {
     if (only.empty() || only == scenario.name) scenario.run();

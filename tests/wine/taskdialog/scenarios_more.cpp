@@ -1,8 +1,13 @@
 // Scenarios: task dialog messages on the progress bar and the texts,
-// hyperlinks, the owner with help, and the command links' images.
+// hyperlinks, the owner with help, the command links' images, and handlers
+// that throw.
+#include <cstdio>
 #include <cstdlib>
+#include <new>
+#include <stdexcept>
 
 #include "taskdialog/win32/application_frame.h"
+#include "taskdialog/win32/task_dialog.h"
 #include "tests/wine/taskdialog/scenarios.h"
 
 namespace mirdane::taskdialog::wine_test {
@@ -256,6 +261,85 @@ void CommandLinkImageScenario() {
       R().Check(label, "an elevation shield stays while hovering", Seen(o, "shield stays") == 1);
       R().Check(label, "without elevation the arrow again", Seen(o, "arrow again") == 1);
     }
+  }
+}
+
+namespace {
+
+// A caller's handlers that throw: at the click, or as soon as the dialog is created.
+class ThrowingDialog : public RecordingDialog {
+ public:
+  bool OnButtonClicked(int id) override {
+    RecordingDialog::OnButtonClicked(id);
+    throw std::runtime_error("thrown by the caller's click handler");
+  }
+  void OnCreated() override {
+    RecordingDialog::OnCreated();
+    if (outOfMemoryAtCreation) throw std::bad_alloc();
+  }
+  bool outOfMemoryAtCreation = false;
+};
+
+// A raw callback, as any caller of the emulation may give one.
+HWND g_thrownFrom = nullptr;
+::HRESULT CALLBACK ThrowingCallback(HWND window, UINT notification, WPARAM, LPARAM, LONG_PTR) {
+  if (notification != TDN_CREATED) return S_OK;
+  g_thrownFrom = window;
+  throw std::runtime_error("thrown by a raw callback");
+}
+
+std::string Hex(::HRESULT value) {
+  char text[16];
+  std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(value));
+  return text;
+}
+
+}  // namespace
+
+void ThrowingHandlerScenario() {
+  // A click handler that throws: the dialog ends, with nothing chosen.
+  for (const Path path : {Path::kNative, Path::kEmulated}) {
+    const std::string label = std::string("throwing/") + PathName(path);
+    ThrowingDialog d;
+    d.Config().dwCommonButtons = TDCBF_OK_BUTTON;
+    d.SetMainInstruction(L"The click handler throws");
+    d.steps = {Wait(2), Do([](HWND dialog) { SendMessageW(dialog, TDM_CLICK_BUTTON, IDOK, 0); })};
+    const ::HRESULT result = path == Path::kNative ? d.ShowNative() : d.ShowEmulated();
+    R().Check(label, "an exception in a handler is E_UNEXPECTED", result == E_UNEXPECTED, Hex(result));
+    R().Check(label, "nothing is selected", d.GetSelectedButton() == 0,
+              std::to_string(d.GetSelectedButton()));
+    R().Check(label, "the dialog was clicked and went away",
+              JoinEvents(d.events) == "constructed, created, button 1, destroyed" && !d.timedOut,
+              JoinEvents(d.events));
+  }
+  // Out of memory in a handler through DoModal: one dialog, not a second by the emulation.
+  {
+    ThrowingDialog d;
+    d.outOfMemoryAtCreation = true;
+    d.SetMainInstruction(L"Out of memory at creation");
+    const ::HRESULT result = d.DoModal();
+    R().Check("throwing/DoModal", "std::bad_alloc is E_OUTOFMEMORY", result == E_OUTOFMEMORY,
+              Hex(result));
+    R().Check("throwing/DoModal", "shown once, and ended", JoinEvents(d.events) ==
+              "constructed, created, destroyed", JoinEvents(d.events));
+  }
+  // The emulation's own dialog procedure, under a callback that is not the front end's.
+  {
+    TASKDIALOGCONFIG config{};
+    config.cbSize = sizeof config;
+    config.hInstance = GetModuleHandleW(nullptr);
+    config.pszMainInstruction = L"A raw callback throws";
+    config.dwCommonButtons = TDCBF_OK_BUTTON;
+    config.pfCallback = &ThrowingCallback;
+    int button = -7;
+    g_thrownFrom = nullptr;
+    win32::CXTaskDialog dialog;
+    const ::HRESULT result = dialog.Run(&config, &button, nullptr, nullptr);
+    R().Check("throwing/emulation", "the dialog procedure ends the dialog with E_UNEXPECTED",
+              result == E_UNEXPECTED && g_thrownFrom != nullptr && !IsWindow(g_thrownFrom),
+              Hex(result));
+    R().Check("throwing/emulation", "the button is left as it was", button == -7,
+              std::to_string(button));
   }
 }
 
