@@ -73,18 +73,24 @@ else
   fail "the type library ($arch) is made for platform $syskind, not $want"
 fi
 
+# A kernel without 32-bit support cannot run the 32-bit loader (and
+# install-deps.sh does not install it there): say so instead of counting a
+# run that did nothing as a pass, or a Wine that cannot exist here as missing.
+not_runnable() {  # not_runnable WHY
+  echo "wine $arch: $passed passed, $failed failed (the built files only)"
+  echo "wine $arch: not run: this machine cannot execute $loader ($1)"
+  [ "$failed" -eq 0 ] && exit 3
+  exit 1
+}
 if [ ! -x "$loader" ]; then
+  if [ "$arch" = i686 ] && ! /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
+    not_runnable "the kernel runs no 32-bit programs, so 32-bit Wine is not installed"
+  fi
   fail "Wine for $arch is not installed ($loader): run scripts/install-deps.sh"
   finish
 fi
-# A 32-bit loader on a kernel without 32-bit support cannot even start;
-# say so instead of counting a run that did nothing as a pass.
 if ! "$loader" --version >/dev/null 2>&1; then
-  why=$("$loader" --version 2>&1 | head -n 1)
-  echo "wine $arch: $passed passed, $failed failed (the built files only)"
-  echo "wine $arch: not run: this machine cannot execute $loader ($why)"
-  [ "$failed" -eq 0 ] && exit 3
-  exit 1
+  not_runnable "$("$loader" --version 2>&1 | head -n 1)"
 fi
 
 export WINEPREFIX=$build/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
