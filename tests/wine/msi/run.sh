@@ -134,7 +134,7 @@ if [ -n "$(present_keys "${our_keys[@]}")" ] || [ -e "$folder" ]; then
   finish
 fi
 
-# The host's interface keys, as the host registers them.
+# The host's interface keys, standing in for its own registration (its library's id is made up).
 wine_run reg add "${host_keys[0]}" /ve /d IKfxReleaseScript /f >/dev/null 2>&1
 wine_run reg add "${host_keys[0]}\\TypeLib" /ve /d '{A1F1B0A2-1D63-4A4E-8C7E-3B0C5E2F6D10}' /f >/dev/null 2>&1
 wine_run reg add "${host_keys[0]}\\ProxyStubClsid32" /ve /d '{00020424-0000-0000-C000-000000000046}' /f >/dev/null 2>&1
