@@ -34,14 +34,17 @@ cross-x86_64: deps
 	cmake --build $(MINGW_X86_64)
 
 # The Windows package: both DLL builds, mirdane.exe, the host's registration
-# file and the install guide, zipped by CPack into build/.
+# file and the install guide, zipped by CPack into build/; beside it the
+# Windows Installer package of the 32-bit build (wixl).
 package: cross-x86_64
 	cmake -S . -B $(MINGW_I686) -G Ninja $(CMAKE_FLAGS) \
 	  -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-i686.cmake \
 	  -DMIRDANE_X64_BUILD=$(abspath $(MINGW_X86_64))
 	cmake --build $(MINGW_I686)
 	cd $(MINGW_I686) && cpack -B $(abspath $(BUILD))
-	@echo "package: $(BUILD)/mirdane-1.0.0-windows.zip"
+	cmake --build $(MINGW_I686) --target msi
+	cp $(MINGW_I686)/packaging/mirdane-1.0.0-x86.msi $(BUILD)/
+	@echo "package: $(BUILD)/mirdane-1.0.0-windows.zip $(BUILD)/mirdane-1.0.0-x86.msi"
 
 test: build
 	@scripts/run-tests.sh $(BUILD)

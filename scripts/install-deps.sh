@@ -18,6 +18,8 @@ packages=(
   clang libclang-rt-14-dev
   # The Windows side: the type library compiler and Wine to run the DLL.
   wine64 wine64-tools libwine-dev xvfb xauth fonts-wine x11-apps imagemagick
+  # The Windows Installer package (make package).
+  wixl
 )
 
 missing=()

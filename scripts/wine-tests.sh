@@ -374,6 +374,25 @@ if [ "$status" = 2 ] && grep -q "not registered" "$work/logs/unregistered.log"; 
 else
   fail "release --com without registration: exit $status"
 fi
+
+# --- the Windows Installer package ----------------------------------------------
+# Its install, upgrade and removal, compared with what regsvr32 writes, in a
+# prefix of its own where no build is registered (kept between runs, which
+# leave it clean), counted by its own runner.
+msi_log=$work/logs/msi.log
+ODBCSYSINI=$work/odbc ODBCINI=$work/odbc/odbc.ini tests/wine/msi/run.sh "$mingw" "$arch" "$work/msi" \
+  "$build/wineprefix-msi" >"$msi_log" 2>&1
+msi_counts=$(sed -n 's/^msi-wine ([a-z0-9_]*): \([0-9]*\) passed, \([0-9]*\) failed$/\1 \2/p' "$msi_log" | tail -n 1)
+if [ -n "$msi_counts" ]; then
+  read -r ok bad <<<"$msi_counts"
+  passed=$((passed + ok))
+  failed=$((failed + bad))
+  echo "msi: $ok passed, $bad failed"
+  [ "$bad" -eq 0 ] || grep -A 20 '^FAIL' "$msi_log" | head -n 40
+else
+  fail "the MSI suite did not finish (see $msi_log)"
+  tail -n 10 "$msi_log"
+fi
 run_wine regsvr32 /s "$dll"
 
 # --- the task dialog, on the platform's dialog and on the emulation ---------
