@@ -73,6 +73,15 @@ else
   fail "the type library ($arch) is made for platform $syskind, not $want"
 fi
 
+# Where the kernel cannot run 32-bit programs at all, install-deps.sh leaves
+# 32-bit Wine out: that is a machine that cannot run this architecture, not
+# a missing package.
+if [ ! -x "$loader" ] && [ "$arch" = i686 ] && ! /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
+  echo "wine $arch: $passed passed, $failed failed (the built files only)"
+  echo "wine $arch: not run: this machine cannot execute 32-bit programs, so $loader is not installed"
+  [ "$failed" -eq 0 ] && exit 3
+  exit 1
+fi
 if [ ! -x "$loader" ]; then
   fail "Wine for $arch is not installed ($loader): run scripts/install-deps.sh"
   finish
