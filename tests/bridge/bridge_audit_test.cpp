@@ -56,15 +56,19 @@ TEST_F(BridgeAudit, HalfWrittenTransactionsAreListedByNumber) {
   for (const char16_t* n : {u"1", u"3", u"3", u"5"}) Line(u"260101000000004", n);
   Header(u"260101000000005");  // the first line lost
   Line(u"260101000000005", u"2");
+  Header(u"260101000000006");  // numbered from 0: nothing missing or repeated
+  Line(u"260101000000006", u"0");
+  Line(u"260101000000006", u"1");
   EXPECT_EQ(Audit(), (std::vector<std::string>{
                          "260101000000002: header without lines",
                          "260101000000003: 2 lines without a header",
                          "260101000000004: line numbers missing: 2, 4; line numbers repeated: 3",
                          "260101000000005: line numbers missing: 1",
+                         "260101000000006: line numbers below 1: 0",
                      }));
   // It changes nothing.
-  EXPECT_EQ(Audit().size(), 4u);
-  EXPECT_EQ(session_->Query(u"SELECT * FROM \"XA#LIB\".UAG0CPP").rows.size(), 8u);
+  EXPECT_EQ(Audit().size(), 5u);
+  EXPECT_EQ(session_->Query(u"SELECT * FROM \"XA#LIB\".UAG0CPP").rows.size(), 10u);
 }
 
 TEST_F(BridgeAudit, MissingTablesAreRefused) {

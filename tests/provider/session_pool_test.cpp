@@ -97,6 +97,14 @@ TEST_F(Pool, AClosedConnectionsSessionServesTheNextOneForTheSameSourceUserAndPas
   EXPECT_EQ(Idle(), 3u);
 }
 
+TEST_F(Pool, NoMoreIdleSessionsAreKeptPerSourceThanTheLimit) {
+  std::vector<std::shared_ptr<Connection>> open;
+  for (std::size_t i = 0; i <= SessionPool::kMaxIdlePerKey; ++i) open.push_back(Open());
+  for (const auto& connection : open) EXPECT_EQ(connection->Close(), 0);
+  EXPECT_EQ(Opened(), SessionPool::kMaxIdlePerKey + 1);
+  EXPECT_EQ(Idle(), SessionPool::kMaxIdlePerKey);
+}
+
 TEST_F(Pool, AConnectionOnWhichACallFailedIsNeverHandedOutAgain) {
   {
     auto connection = Open();
@@ -180,7 +188,10 @@ TEST_F(Pool, AKeptDescriptionIsTheOneAFreshDescribeGivesAndIsNotReadAgain) {
   EXPECT_EQ(StoredTexts(), (std::vector<std::u16string>{u"kept"}));
 }
 
+// Refused when the value is assigned, or by the table itself at INSERT.
 TEST_F(Pool, AFailureOnTheTableDropsItsDescription) {
+  OpenSchemaSession(dir_.StandInSource(), u"", u"")
+      ->Execute(u"CREATE UNIQUE INDEX XALIB.TV ON T (V)");
   auto connection = Open();
   const std::size_t described = SourcesDescribed();
   auto first = OpenT(connection);
@@ -189,7 +200,14 @@ TEST_F(Pool, AFailureOnTheTableDropsItsDescription) {
   EXPECT_EQ(first->Close(), 0);
   auto second = OpenT(connection);
   EXPECT_EQ(SourcesDescribed() - described, 2u);
-  EXPECT_EQ(InsertRow(second, {{u"C", u"fits"}}), 0);
+  EXPECT_EQ(InsertRow(second, {{u"C", u"fits"}, {u"V", u"same"}}), 0);
+  EXPECT_LT(InsertRow(second, {{u"C", u"twice"}, {u"V", u"same"}}), 0);
+  EXPECT_EQ(second->CancelUpdate(), 0);
+  EXPECT_EQ(second->Close(), 0);
+  auto third = OpenT(connection);
+  EXPECT_EQ(SourcesDescribed() - described, 3u);
+  EXPECT_EQ(InsertRow(third, {{u"C", u"after"}, {u"V", u"other"}}), 0);
+  EXPECT_EQ(StoredTexts(), (std::vector<std::u16string>{u"fits", u"after"}));
 }
 
 // A table changed while the session was kept: the next recordset sees it as

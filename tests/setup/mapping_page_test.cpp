@@ -144,6 +144,12 @@ TEST_F(MappingPageTest, TheMenuChecksWhatTheSlotIsMappedTo) {
   EXPECT_EQ(values.items[1].text, u"Vendor");
   EXPECT_FALSE(values.items[1].checked) << "a capture value is never checked";
   EXPECT_EQ(values.items[1].command, kCommandFirstCaptureValue + 1);
+  // A capture value or a text constant that bears an index field's name is not that field.
+  for (const auto type : {kfx::KFX_REL_VARIABLE, kfx::KFX_REL_TEXTCONSTANT}) {
+    model_.slots()[6].sourceType = type;
+    EXPECT_FALSE(Menu(6, u"Document Index Fields").items[0].checked) << "source type " << type;
+  }
+  model_.slots()[6].sourceType = kfx::KFX_REL_INDEXFIELD;
 
   EXPECT_TRUE(Menu(0).items[0].checked) << "Text Constant";
   EXPECT_TRUE(Menu(5).items[1].checked) << "No Mapping";

@@ -78,6 +78,9 @@ TEST_F(RequiredFields, TheFirstUnmetRowInGridOrderIsNamedAsShown) {
 
   EXPECT_EQ(Leave(kAnswerIgnoreRequirement, &shown), nullptr) << "ignoring lets the page go";
   EXPECT_EQ(Leave(0, &shown), page_.FindRow(3)) << "no dialog shown: stay and map";
+  EXPECT_EQ(Leave(-1, &shown), page_.FindRow(3)) << "closed some other way";
+  EXPECT_EQ(CheckRequiredFields(page_, nullptr, LoadSetupString), page_.FindRow(3))
+      << "no dialog at all";
 }
 
 TEST_F(RequiredFields, MissingStringsAndPercentSignsInNames) {

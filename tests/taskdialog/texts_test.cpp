@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "taskdialog/common_buttons.h"
+#include "taskdialog/stock_icons.h"
 #include "taskdialog/task_dialog_constants.h"
 #include "tests/taskdialog/layout_support.h"
 
@@ -115,6 +116,25 @@ TEST(CommonButtons, TableOrderAndTextsFromTheModule) {
   EXPECT_EQ(CountCommonButtons(table, tdcbf::kRetry | tdcbf::kNo), 2);
   EXPECT_EQ(FindCommonButton(table, 4)->flag, tdcbf::kRetry);
   EXPECT_EQ(FindCommonButton(table, 3), nullptr);
+}
+
+// Each stock value shows its own icon; the main icon's sound is the message
+// box's for the same icon (MB_ICONHAND, MB_ICONEXCLAMATION, MB_ICONASTERISK).
+TEST(StockIcons, EachValueItsIconAndTheMainIconItsSound) {
+  EXPECT_EQ(StockIconResource(stock_icon::kWarning), resource_id::kIconWarning);
+  EXPECT_EQ(StockIconResource(stock_icon::kError), resource_id::kIconError);
+  EXPECT_EQ(StockIconResource(stock_icon::kInformation), resource_id::kIconInformation);
+  EXPECT_EQ(StockIconResource(stock_icon::kShield), resource_id::kIconShield);
+  EXPECT_EQ(StockIconResource(0xFFFB), 0u);
+  EXPECT_EQ(StockIconResource(resource_id::kIconWarning), 0u)
+      << "a resource id is not a stock value";
+
+  EXPECT_EQ(MainIconSound(stock_icon::kError, false), 0x10u);
+  EXPECT_EQ(MainIconSound(stock_icon::kWarning, false), 0x30u);
+  EXPECT_EQ(MainIconSound(stock_icon::kInformation, false), 0x40u);
+  EXPECT_EQ(MainIconSound(stock_icon::kShield, false), 0u);
+  EXPECT_EQ(MainIconSound(resource_id::kIconWarning, false), 0u) << "the module's own icon";
+  EXPECT_EQ(MainIconSound(stock_icon::kWarning, true), 0u) << "a handle that happens to match";
 }
 
 TEST(TaskDialogConfig, ReadsPackedButtonArrays) {

@@ -1,5 +1,6 @@
 #include "tests/wine/taskdialog/harness.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace mirdane::taskdialog::wine_test {
@@ -107,7 +108,11 @@ std::string JoinEvents(const std::vector<std::string>& events) {
   return joined;
 }
 
-void Screenshot(HWND window, const std::string& name) {
+namespace {
+
+// Repaints the window and copies it from the screen into a 24-bit DIB.
+// Gives the bitmap (its rows bottom up) and its bits.
+HBITMAP CopyFromScreen(HWND window, int* width, int* height, void** bits) {
   RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN |
                                              RDW_UPDATENOW | RDW_FRAME);
   // Wine copies what a window painted to the screen when its thread looks
@@ -119,38 +124,86 @@ void Screenshot(HWND window, const std::string& name) {
   }
   RECT rect;
   GetWindowRect(window, &rect);
-  const int width = rect.right - rect.left;
-  const int height = rect.bottom - rect.top;
+  *width = rect.right - rect.left;
+  *height = rect.bottom - rect.top;
   HDC screen = GetDC(nullptr);
   HDC memory = CreateCompatibleDC(screen);
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = height;
+  info.bmiHeader.biWidth = *width;
+  info.bmiHeader.biHeight = *height;
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 24;
-  void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, bits, nullptr, 0);
   HGDIOBJ previous = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+  BitBlt(memory, 0, 0, *width, *height, screen, rect.left, rect.top, SRCCOPY);
   SelectObject(memory, previous);
-  const DWORD stride = static_cast<DWORD>(((width * 3) + 3) & ~3);
-  const DWORD imageSize = stride * static_cast<DWORD>(height);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return bitmap;
+}
+
+DWORD Stride(int width) { return static_cast<DWORD>(((width * 3) + 3) & ~3); }
+
+}  // namespace
+
+void Screenshot(HWND window, const std::string& name) {
+  int width = 0;
+  int height = 0;
+  void* bits = nullptr;
+  HBITMAP bitmap = CopyFromScreen(window, &width, &height, &bits);
+  BITMAPINFOHEADER header{};
+  header.biSize = sizeof(BITMAPINFOHEADER);
+  header.biWidth = width;
+  header.biHeight = height;
+  header.biPlanes = 1;
+  header.biBitCount = 24;
+  const DWORD imageSize = Stride(width) * static_cast<DWORD>(height);
   BITMAPFILEHEADER file{};
   file.bfType = 0x4D42;
   file.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
   file.bfSize = file.bfOffBits + imageSize;
   const std::wstring path =
       Report::Get().directory() + L"\\" + std::wstring(name.begin(), name.end()) + L".bmp";
-  if (FILE* out = _wfopen(path.c_str(), L"wb"); out != nullptr) {
+  if (FILE* out = _wfopen(path.c_str(), L"wb"); out != nullptr && bits != nullptr) {
     std::fwrite(&file, sizeof file, 1, out);
-    std::fwrite(&info.bmiHeader, sizeof info.bmiHeader, 1, out);
+    std::fwrite(&header, sizeof header, 1, out);
     std::fwrite(bits, 1, imageSize, out);
     std::fclose(out);
   }
   DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
+}
+
+bool Pixels::Has(COLORREF colour, int left, int top, int right, int bottom) const {
+  for (int y = std::max(0, top); y < std::min(height, bottom); ++y) {
+    for (int x = std::max(0, left); x < std::min(width, right); ++x) {
+      if (At(x, y) == colour) return true;
+    }
+  }
+  return false;
+}
+
+Pixels CapturePixels(HWND window) {
+  Pixels pixels;
+  if (window == nullptr || !IsWindow(window)) return pixels;
+  void* bits = nullptr;
+  HBITMAP bitmap = CopyFromScreen(window, &pixels.width, &pixels.height, &bits);
+  if (bits == nullptr) {
+    pixels = Pixels{};
+  } else {
+    const auto* bytes = static_cast<const unsigned char*>(bits);
+    const DWORD stride = Stride(pixels.width);
+    pixels.colours.reserve(static_cast<std::size_t>(pixels.width * pixels.height));
+    for (int y = 0; y < pixels.height; ++y) {
+      const unsigned char* row = bytes + stride * static_cast<DWORD>(pixels.height - 1 - y);
+      for (int x = 0; x < pixels.width; ++x) {
+        const unsigned char* bgr = row + 3 * x;
+        pixels.colours.push_back(RGB(bgr[2], bgr[1], bgr[0]));
+      }
+    }
+  }
+  DeleteObject(bitmap);
+  return pixels;
 }
 
 namespace {

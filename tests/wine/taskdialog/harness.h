@@ -89,6 +89,18 @@ std::string JoinEvents(const std::vector<std::string>& events);
 // Saves the dialog's window as it is on the screen, as a BMP file.
 void Screenshot(HWND window, const std::string& name);
 
+// A window's pixels as they are on the screen, as COLORREF values.
+struct Pixels {
+  int width = 0;
+  int height = 0;
+  std::vector<COLORREF> colours;  // row by row from the top
+  COLORREF At(int x, int y) const { return colours[static_cast<std::size_t>(y * width + x)]; }
+  // Whether any pixel of rows [top, bottom) and columns [left, right) is `colour`.
+  bool Has(COLORREF colour, int left, int top, int right, int bottom) const;
+};
+// Repaints the window and reads it back from the screen.
+Pixels CapturePixels(HWND window);
+
 // Finders for the controls of either dialog.
 HWND FindChildByText(HWND dialog, const std::wstring& text);
 HWND FindChildByClass(HWND dialog, const std::wstring& className, int index = 0);

@@ -42,6 +42,7 @@ bool IsOpen(HWND dialog);
 
 // Every scenario; each reports its own checks.
 void RequiredFieldScenario();
+void RequiredFieldPromptScenario();
 void CancellationScenarios();
 void RadioAndVerificationScenario();
 void KeepOpenScenario();

@@ -1,5 +1,9 @@
 // Scenarios: the required-field dialog, cancellation, radio buttons and the
-// verification box, and a callback that keeps the dialog open.
+// verification box, a callback that keeps the dialog open, and the setup
+// sheet's own prompt for the required-field question.
+#include "setup/ui/win32/required_field_dialog.h"
+#include "taskdialog/task_dialog_constants.h"
+#include "taskdialog/win32/application_frame.h"
 #include "tests/wine/taskdialog/scenarios.h"
 
 namespace mirdane::taskdialog::wine_test {
@@ -38,8 +42,10 @@ const TASKDIALOG_BUTTON kRequiredLinks[] = {
 
 void RequiredFieldScenario() {
   Outcome outcomes[2];
+  DWORD* const promptContext = win32::ApplicationFrame::Current().PromptContext();
   for (const Path path : {Path::kNative, Path::kEmulated}) {
     const std::string label = std::string("required/") + PathName(path);
+    *promptContext = 4321;
     outcomes[path == Path::kNative ? 0 : 1] = RunScenario(
         "required", path, [&](RecordingDialog& d, Outcome& seen, Path) {
           // Built exactly as the required-field check builds it.
@@ -57,6 +63,7 @@ void RequiredFieldScenario() {
                 seen.seen["title"] = WindowText(dialog) == L"Required field not Mapped";
                 seen.seen["link 542"] = GetDlgItem(dialog, 542) != nullptr;
                 seen.seen["sysmenu"] = (GetWindowLongW(dialog, GWL_STYLE) & WS_SYSMENU) != 0;
+                seen.seen["prompt"] = *win32::ApplicationFrame::Current().PromptContext();
                 PressKey(dialog, VK_ESCAPE);
               }),
               Wait(1),
@@ -81,6 +88,9 @@ void RequiredFieldScenario() {
     R().Check(label, "closed by the second command link", o.button == 542,
               std::to_string(o.button));
     R().Check(label, "the window title is string 11011", Seen(o, "title") == 1);
+    R().Check(label, "a help prompt id of 0 leaves the help context alone",
+              Seen(o, "prompt") == 4321 && *promptContext == 4321,
+              std::to_string(Seen(o, "prompt")));
     R().Check(label, "Escape leaves it open", Seen(o, "open after escape") == 1);
     R().Check(label, "Close leaves it open", Seen(o, "open after close") == 1);
     R().Check(label, "notifications", o.events == "constructed, created, button 542, destroyed",
@@ -190,6 +200,12 @@ void RadioAndVerificationScenario() {
               Wait(2),
               Do([path, &seen](HWND dialog) {
                 Screenshot(dialog, std::string("radios-") + PathName(path));
+                const Pixels footer =
+                    CapturePixels(FindChildByText(dialog, L"A footer with an icon"));
+                seen.seen["footer look"] =
+                    footer.width > 0 &&
+                    footer.At(footer.width - 1, footer.height - 1) == colour::kBand &&
+                    footer.Has(GetSysColor(COLOR_BTNTEXT), 0, 0, footer.width, footer.height);
                 HWND green = ButtonControl(dialog, 202, L"Green");
                 seen.seen["default ticked"] =
                     green != nullptr && SendMessageW(green, BM_GETCHECK, 0, 0) == BST_CHECKED;
@@ -209,6 +225,8 @@ void RadioAndVerificationScenario() {
         });
     const Outcome& o = outcomes[path == Path::kNative ? 0 : 1];
     R().Check(label, "the default radio button is ticked", Seen(o, "default ticked") == 1);
+    if (path == Path::kEmulated)
+      R().Check(label, "the footer's text on the band colour", Seen(o, "footer look") == 1);
     R().Check(label, "TDM_CLICK_RADIO_BUTTON ticks one and clears the others",
               Seen(o, "blue ticked") == 1 && Seen(o, "green cleared") == 1);
     R().Check(label, "results", o.button == IDOK && o.radio == 201 && o.verification,
@@ -243,6 +261,13 @@ void RadioAndVerificationScenario() {
 
 void KeepOpenScenario() {
   static const TASKDIALOG_BUTTON buttons[] = {{100, L"Later"}, {101, L"Done"}};
+  {
+    RecordingDialog early;
+    early.SetDefaultButton(101);
+    early.SetButtons(buttons, 2, 0);
+    R().Check("keepopen", "SetButtons without a default keeps the one set before",
+              early.Config().nDefaultButton == 101, std::to_string(early.Config().nDefaultButton));
+  }
   Outcome outcomes[2];
   for (const Path path : {Path::kNative, Path::kEmulated}) {
     const std::string label = std::string("keepopen/") + PathName(path);
@@ -274,6 +299,59 @@ void KeepOpenScenario() {
       R().Check(label, "the default button named by SetButtons", Seen(o, "default") == 1);
   }
   CompareOutcomes("keepopen", outcomes[0], outcomes[1], false);
+}
+
+namespace {
+
+// Ends the setup sheet's question, once it shows, as `g_questionEnd` says:
+// a click on a command link, or EndDialog with a result of the test's.
+int g_questionEnd = 0;
+bool g_questionLink = false;
+bool g_questionSeen = false;
+void CALLBACK EndQuestion(HWND, UINT, UINT_PTR timer, DWORD) {
+  HWND question = FindWindowW(nullptr, L"Required field not Mapped");
+  if (question == nullptr || !IsWindowVisible(question)) return;
+  KillTimer(nullptr, timer);
+  g_questionSeen = true;
+  if (g_questionLink) {
+    SendMessageW(question, TDM_CLICK_BUTTON, static_cast<WPARAM>(g_questionEnd), 0);
+  } else {
+    EndDialog(question, g_questionEnd);
+  }
+}
+
+}  // namespace
+
+// The setup sheet's required-field question through its own prompt: only
+// the second command link ignores the requirement; closed any other way,
+// the administrator goes back to map the fields.
+void RequiredFieldPromptScenario() {
+  const RequiredFieldTexts texts{u"Required field not Mapped", u"Fields are not mapped.",
+                                 u"Map Required Fields\nReturn and map them.",
+                                 u"Ignore Requirement\nClose immediately."};
+  const auto ask = ui::TaskDialogRequiredFieldPrompt();
+  const struct {
+    const char* how;
+    int end;
+    bool link;
+    int answer;
+  } cases[] = {
+      {"link 542", 542, true, kAnswerIgnoreRequirement},
+      {"link 541", 541, true, kAnswerMapFields},
+      {"ended with IDCANCEL", IDCANCEL, false, kAnswerMapFields},
+      {"ended with 0", 0, false, kAnswerMapFields},
+  };
+  for (const auto& c : cases) {
+    g_questionEnd = c.end;
+    g_questionLink = c.link;
+    g_questionSeen = false;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 100, &EndQuestion);
+    const int answer = ask(nullptr, texts);
+    KillTimer(nullptr, timer);
+    R().Check("prompt", std::string(c.how) + " answers " + std::to_string(c.answer),
+              g_questionSeen && answer == c.answer,
+              std::to_string(answer) + (g_questionSeen ? "" : ", never shown"));
+  }
 }
 
 }  // namespace mirdane::taskdialog::wine_test

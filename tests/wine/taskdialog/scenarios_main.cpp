@@ -60,6 +60,7 @@ int wmain(int argc, wchar_t** argv) {
     void (*run)();
   } scenarios[] = {
       {L"required", RequiredFieldScenario},
+      {L"prompt", RequiredFieldPromptScenario},
       {L"cancel", CancellationScenarios},
       {L"radios", RadioAndVerificationScenario},
       {L"keepopen", KeepOpenScenario},

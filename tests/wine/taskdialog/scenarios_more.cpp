@@ -6,6 +6,7 @@
 #include <new>
 #include <stdexcept>
 
+#include "taskdialog/task_dialog_constants.h"
 #include "taskdialog/win32/application_frame.h"
 #include "taskdialog/win32/task_dialog.h"
 #include "tests/wine/taskdialog/scenarios.h"
@@ -14,6 +15,24 @@ namespace mirdane::taskdialog::wine_test {
 namespace {
 
 Report& R() { return Report::Get(); }
+
+// The runs of rows [top, bottom) that hold, within columns [left, right),
+// a pixel other than `background`: each line of text is one run.
+std::vector<std::pair<int, int>> InkRuns(const Pixels& pixels, COLORREF background, int left,
+                                         int top, int right, int bottom) {
+  std::vector<std::pair<int, int>> runs;
+  for (int y = top; y < bottom; ++y) {
+    bool ink = false;
+    for (int x = left; x < right && !ink; ++x) ink = pixels.At(x, y) != background;
+    if (!ink) continue;
+    if (!runs.empty() && runs.back().second == y) {
+      runs.back().second = y + 1;
+    } else {
+      runs.emplace_back(y, y + 1);
+    }
+  }
+  return runs;
+}
 
 HWND g_owner = nullptr;
 HELPINFO g_help{};
@@ -246,6 +265,39 @@ void CommandLinkImageScenario() {
               SendMessageW(second, WM_MOUSELEAVE, 0, 0);
               SendMessageW(dialog, TDM_SET_BUTTON_ELEVATION_REQUIRED_STATE, 301, 0);
               seen.seen["arrow again"] = image(second) == arrow;
+
+              // The look, away from the frame, the focus rectangle and the
+              // arrow: a title and the note below it, a lone title centred,
+              // in the link colours on white.
+              const Pixels idle = CapturePixels(first);
+              const int right = idle.width - 12;
+              const int bottom = idle.height - 5;
+              const auto lines = InkRuns(idle, colour::kContent, 36, 5, right, bottom);
+              seen.seen["link lines"] = static_cast<long long>(lines.size());
+              seen.seen["title first"] = !lines.empty() && lines[0].first >= 9 &&
+                                         lines[0].second < idle.height / 2;
+              seen.seen["title colour"] =
+                  !lines.empty() &&
+                  idle.Has(colour::kLinkText, 36, lines[0].first, right, lines[0].second);
+              seen.seen["white"] =
+                  idle.width > 0 && idle.At(5, idle.height / 2) == colour::kContent;
+              const Pixels lone = CapturePixels(second);
+              const auto loneLines =
+                  InkRuns(lone, colour::kContent, 36, 5, lone.width - 12, lone.height - 5);
+              seen.seen["lone off centre"] =
+                  loneLines.size() == 1
+                      ? std::abs(loneLines[0].first + loneLines[0].second - lone.height)
+                      : 99;
+              SendMessageW(first, WM_MOUSEMOVE, 0, MAKELPARAM(20, 10));
+              const Pixels hotLook = CapturePixels(first);
+              SendMessageW(first, WM_MOUSELEAVE, 0, 0);
+              seen.seen["hot colour"] = hotLook.Has(colour::kLinkTextHot, 36, 5, right, bottom) &&
+                                        !hotLook.Has(colour::kLinkText, 36, 5, right, bottom);
+              const Pixels heading = CapturePixels(FindChildByText(dialog, L"Command links"));
+              seen.seen["instruction colours"] =
+                  heading.width > 0 &&
+                  heading.Has(colour::kMainInstruction, 0, 0, heading.width, heading.height) &&
+                  heading.At(heading.width - 1, heading.height - 1) == colour::kContent;
             }
             Screenshot(dialog, std::string("links-") + PathName(path));
             if (first != nullptr) Click(first);
@@ -260,6 +312,17 @@ void CommandLinkImageScenario() {
                 Seen(o, "hot differs") == 1 && Seen(o, "back to arrow") == 1);
       R().Check(label, "an elevation shield stays while hovering", Seen(o, "shield stays") == 1);
       R().Check(label, "without elevation the arrow again", Seen(o, "arrow again") == 1);
+      R().Check(label, "a link with a note draws two lines of text", Seen(o, "link lines") == 2,
+                std::to_string(Seen(o, "link lines")));
+      R().Check(label, "the title on top, in the link colour",
+                Seen(o, "title first") == 1 && Seen(o, "title colour") == 1);
+      R().Check(label, "a link is white", Seen(o, "white") == 1);
+      R().Check(label, "a title without a note is centred", Seen(o, "lone off centre") <= 2,
+                std::to_string(Seen(o, "lone off centre")));
+      R().Check(label, "under the pointer the text takes the hot colour",
+                Seen(o, "hot colour") == 1);
+      R().Check(label, "the main instruction in its colour on white",
+                Seen(o, "instruction colours") == 1);
     }
   }
 }
