@@ -46,7 +46,8 @@ package: cross-x86_64
 	cp $(MINGW_I686)/packaging/mirdane-1.0.0-x86.msi $(BUILD)/
 	@echo "package: $(BUILD)/mirdane-1.0.0-windows.zip $(BUILD)/mirdane-1.0.0-x86.msi"
 
-test: build
+# Installs, builds and tests in stages, each saying when it starts and ends.
+test:
 	@scripts/run-tests.sh $(BUILD)
 
 demo: build
