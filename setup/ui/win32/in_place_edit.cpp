@@ -25,10 +25,17 @@ bool InPlaceEdit::Create(HWND grid, HFONT font) {
   return Attach(edit);
 }
 
-LRESULT InPlaceEdit::OnGetDlgCode(WPARAM, LPARAM) {
-  // Enter and Escape belong to the edit, not to the sheet's OK and Cancel;
-  // Tab still moves on (and so ends the edit).
-  return Default() | DLGC_WANTALLKEYS;
+LRESULT InPlaceEdit::OnGetDlgCode(WPARAM, LPARAM lParam) {
+  // Enter and Escape belong to the edit, not to the sheet's OK and Cancel,
+  // and Tab too: the edit lives inside the grid, so the grid, not the edit,
+  // is where the dialog manager's Tab must start from.
+  LRESULT code = Default() | DLGC_WANTTAB;
+  const auto* message = reinterpret_cast<const MSG*>(lParam);
+  if (message && (message->message == WM_KEYDOWN || message->message == WM_CHAR) &&
+      (message->wParam == VK_RETURN || message->wParam == VK_ESCAPE)) {
+    code |= DLGC_WANTMESSAGE;
+  }
+  return code;
 }
 
 LRESULT InPlaceEdit::OnKeyDown(WPARAM key, LPARAM lParam) {
@@ -39,6 +46,14 @@ LRESULT InPlaceEdit::OnKeyDown(WPARAM key, LPARAM lParam) {
     case VK_ESCAPE:
       grid_.EndEdit(false);
       return 0;
+    case VK_TAB: {
+      // The text is kept and the grid hands Tab to the dialog manager,
+      // which moves on from the grid as from any control.
+      HWND grid = ::GetParent(hwnd_);
+      grid_.EndEdit(true);
+      ::PostMessageW(grid, WM_KEYDOWN, key, lParam);
+      return 0;
+    }
     case VK_UP:
     case VK_DOWN:
     case VK_PRIOR:
@@ -56,7 +71,7 @@ LRESULT InPlaceEdit::OnKeyDown(WPARAM key, LPARAM lParam) {
 
 LRESULT InPlaceEdit::OnChar(WPARAM character, LPARAM) {
   // Their key-down did the work; the edit would only beep at them.
-  if (character == u'\r' || character == 0x1B) return 0;
+  if (character == u'\r' || character == 0x1B || character == u'\t') return 0;
   return Default();
 }
 

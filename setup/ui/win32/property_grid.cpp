@@ -43,6 +43,7 @@ const win32::MessageMap<PropertyGrid> PropertyGrid::kMessages = {
     {PGM_GETSELECTION, &PropertyGrid::OnGetSelection},
     {PGM_GETLAYOUT, &PropertyGrid::OnGetLayout},
     {PGM_GETEDITOR, &PropertyGrid::OnGetEditor},
+    {WM_GETOBJECT, &PropertyGrid::OnGetObject},
 };
 
 std::unique_ptr<win32::ScopedWindowClass> PropertyGrid::RegisterWindowClass(HINSTANCE instance) {
@@ -61,6 +62,24 @@ PropertyGrid::PropertyGrid() : editor_(*this) {}
 PropertyGrid::~PropertyGrid() {
   // Destroyed while this object is whole, so that its last messages reach it.
   if (hwnd_) ::DestroyWindow(hwnd_);
+  // A screen reader may hold the accessible object longer than the grid lives.
+  if (accessible_) accessible_->Disconnect();
+}
+
+LRESULT PropertyGrid::OnGetObject(WPARAM flags, LPARAM objectId) {
+  // The id is a 32-bit LONG, zero-extended into a 64-bit LPARAM.
+  if (static_cast<LONG>(static_cast<DWORD>(objectId)) != OBJID_CLIENT) return Default();
+  if (!accessible_) accessible_ = win32::ComPtr<GridAccessible>::Attach(GridAccessible::Create(this));
+  return ::LresultFromObject(__uuidof(IAccessible), flags, static_cast<IAccessible*>(accessible_.get()));
+}
+
+void PropertyGrid::NotifySelectedLine(DWORD event) {
+  for (int position = 0; position < ShownLineCount(); ++position) {
+    if (ShownLine(position) == model_.selection()) {
+      ::NotifyWinEvent(event, hwnd_, OBJID_CLIENT, position + 1);
+      return;
+    }
+  }
 }
 
 bool PropertyGrid::HandleMessage(const win32::Message& message, LRESULT* result) {
@@ -283,6 +302,8 @@ void PropertyGrid::RedrawLine(GridLine line) {
 void PropertyGrid::SelectionMoved() {
   UpdateScrollBar();
   ::InvalidateRect(hwnd_, nullptr, FALSE);
+  NotifySelectedLine(EVENT_OBJECT_SELECTION);
+  if (::GetFocus() == hwnd_) NotifySelectedLine(EVENT_OBJECT_FOCUS);
 }
 
 void PropertyGrid::SelectAndShow(GridLine line) {

@@ -12,14 +12,19 @@
 
 #include "setup/ui/grid_geometry.h"
 #include "setup/ui/grid_model.h"
+#include "setup/ui/wheel_steps.h"
 #include "setup/ui/win32/in_place_edit.h"
+#include "setup/ui/win32/property_grid_accessible.h"
+#include "win32/com_ptr.h"
 #include "win32/gdi.h"
 #include "win32/window.h"
 
 namespace mirdane::ui {
 
-// The colour of a required column's name.
+// The colour of a required column's name; in high contrast the colour the
+// user's scheme gives to emphasised text instead.
 inline constexpr COLORREF kRequiredNameColour = RGB(191, 0, 0);
+COLORREF RequiredNameColour();
 
 // What the grid tells the window that owns it.
 class PropertyGridListener {
@@ -66,8 +71,14 @@ class PropertyGrid final : public win32::CustomWindow {
   // Ends typing, keeping the text when `accept` is true.
   void EndEdit(bool accept);
 
+  // The lines on screen, whole or cut by the bottom of the list, and the
+  // one at `position` from the first (invalid past the last).
+  int ShownLineCount() const;
+  GridLine ShownLine(int position) const;
+
  private:
   friend class InPlaceEdit;
+  friend class GridAccessible;
 
   bool HandleMessage(const win32::Message& message, LRESULT* result) override;
   LRESULT OnCreate(WPARAM, LPARAM);
@@ -93,6 +104,7 @@ class PropertyGrid final : public win32::CustomWindow {
   LRESULT OnGetSelection(WPARAM, LPARAM);
   LRESULT OnGetLayout(WPARAM, LPARAM);
   LRESULT OnGetEditor(WPARAM, LPARAM);
+  LRESULT OnGetObject(WPARAM, LPARAM);
 
   // Metrics from the font and the system's DPI; the divider and the
   // description area from the texts.
@@ -104,6 +116,8 @@ class PropertyGrid final : public win32::CustomWindow {
   void UpdateHeader();
   // After the selection or the scroll position changed.
   void SelectionMoved();
+  // Tells assistive technology that `event` happened to the selected line.
+  void NotifySelectedLine(DWORD event);
   void ToggleGroup(int group);
   void OpenMenu(GridLine line);
   bool HasFocus() const;
@@ -141,6 +155,8 @@ class PropertyGrid final : public win32::CustomWindow {
   GridLine pressed_;      // the row whose menu is open
   GridLine editing_;      // the row whose value is being typed
   InPlaceEdit editor_;
+  WheelSteps wheel_;
+  win32::ComPtr<GridAccessible> accessible_;  // made when first asked for
 };
 
 }  // namespace mirdane::ui

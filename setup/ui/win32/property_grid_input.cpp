@@ -6,7 +6,6 @@
 namespace mirdane::ui {
 namespace {
 
-constexpr int kWheelLines = 3;
 
 }  // namespace
 
@@ -113,9 +112,13 @@ LRESULT PropertyGrid::OnLeftButtonDoubleClick(WPARAM, LPARAM lParam) {
 }
 
 LRESULT PropertyGrid::OnMouseWheel(WPARAM wParam, LPARAM) {
-  const int delta = GET_WHEEL_DELTA_WPARAM(wParam);
+  UINT linesPerNotch = 3;
+  ::SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &linesPerNotch, 0);
+  const int step = linesPerNotch == WHEEL_PAGESCROLL ? model_.pageSize() : static_cast<int>(linesPerNotch);
+  const int lines = wheel_.Lines(GET_WHEEL_DELTA_WPARAM(wParam), step);
+  if (lines == 0) return 0;
   EndEdit(true);
-  model_.ScrollTo(model_.top() - delta * kWheelLines / WHEEL_DELTA);
+  model_.ScrollTo(model_.top() - lines);
   SelectionMoved();
   return 0;
 }

@@ -34,6 +34,16 @@ void CellText(HDC dc, const std::u16string& text, RECT area, int padding, HFONT 
 
 }  // namespace
 
+COLORREF RequiredNameColour() {
+  HIGHCONTRASTW contrast{};
+  contrast.cbSize = sizeof(contrast);
+  if (::SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof(contrast), &contrast, 0) &&
+      (contrast.dwFlags & HCF_HIGHCONTRASTON)) {
+    return ::GetSysColor(COLOR_HOTLIGHT);
+  }
+  return kRequiredNameColour;
+}
+
 LRESULT PropertyGrid::OnEraseBackground(WPARAM, LPARAM) { return 1; }  // Paint covers it all
 
 LRESULT PropertyGrid::OnPaint(WPARAM, LPARAM) {
@@ -126,7 +136,7 @@ void PropertyGrid::PaintRowLine(HDC dc, const GridCells& cells, const GridRow& r
   Fill(dc, RECT{0, line.top, geometry_.gutter, line.bottom}, COLOR_BTNFACE);
 
   RECT name = ToRect(cells.name);
-  COLORREF nameColour = row.required ? kRequiredNameColour : ::GetSysColor(COLOR_WINDOWTEXT);
+  COLORREF nameColour = row.required ? RequiredNameColour() : ::GetSysColor(COLOR_WINDOWTEXT);
   if (selected) {
     const bool focused = HasFocus();
     Fill(dc, name, focused ? COLOR_HIGHLIGHT : COLOR_BTNFACE);

@@ -46,7 +46,7 @@ LRESULT PropertyGrid::OnGetItem(WPARAM groupIndex, LPARAM lParam) {
     if (row->editable) flags |= PGIF_EDITABLE;
     if (options_.markModified && row->modified()) flags |= PGIF_MODIFIED;
     if (editing_ == line) flags |= PGIF_EDITING;
-    item->nameColour = row->required ? kRequiredNameColour : ::GetSysColor(COLOR_WINDOWTEXT);
+    item->nameColour = row->required ? RequiredNameColour() : ::GetSysColor(COLOR_WINDOWTEXT);
     const GridCells cells = CellsAt(geometry_, 0, false);
     if (TextWidth(font_, row->name) + 2 * padding_ > cells.name.width()) flags |= PGIF_NAME_CLIPPED;
     const HFONT valueFont = (flags & PGIF_MODIFIED) ? boldFont_.get() : font_;

@@ -1,6 +1,7 @@
 // The property grid's lines, selection, scrolling, keys and geometry.
 #include "setup/ui/grid_geometry.h"
 #include "setup/ui/grid_model.h"
+#include "setup/ui/wheel_steps.h"
 
 #include <gtest/gtest.h>
 
@@ -221,6 +222,17 @@ TEST(GridGeometry, TheDividerLeavesRoomForBothColumns) {
   EXPECT_EQ(geometry.ClampDivider(1000), 500 - 17 - 34);
   geometry.width = 60;  // too narrow for both: split in the middle
   EXPECT_EQ(geometry.ClampDivider(10), 30);
+}
+
+TEST(WheelSteps, SmallDeltasAddUpToTheLinesOfANotch) {
+  WheelSteps wheel;
+  int lines = 0;
+  for (int i = 0; i < 8; ++i) lines += wheel.Lines(15, 3);  // a touchpad's eighths
+  EXPECT_EQ(lines, 3);
+  EXPECT_EQ(wheel.Lines(120, 7), 7) << "the user's lines per notch";
+  EXPECT_EQ(wheel.Lines(20, 3), 0);
+  EXPECT_EQ(wheel.Lines(-40, 3), -1) << "turning back does not first pay off the rest";
+  EXPECT_EQ(wheel.Lines(-80, 3), -2);
 }
 
 }  // namespace

@@ -2,10 +2,13 @@
 #include "tests/wine/setup_ui/sheet_driver.h"
 
 #include <commctrl.h>
+#include <oleacc.h>
 
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include "win32/com_ptr.h"
 #include "win32/gdi.h"
 
 namespace mirdane::wine_test {
@@ -151,6 +154,51 @@ int GridRowCount(HWND grid, int group) {
   return static_cast<int>(::SendMessageW(grid, PGM_GETROWCOUNT, static_cast<WPARAM>(group), 0));
 }
 
+std::vector<AccessibleLine> AccessibleLines(HWND grid, int* focus) {
+  std::vector<AccessibleLine> lines;
+  if (focus) *focus = -1;
+  win32::ComPtr<IAccessible> object;
+  if (FAILED(::AccessibleObjectFromWindow(grid, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
+                                          object.put_void()))) {
+    return lines;
+  }
+  long count = 0;
+  if (FAILED(object->get_accChildCount(&count))) return lines;
+  // A text member of a child, empty when it has none.
+  using TextMember = HRESULT (STDMETHODCALLTYPE IAccessible::*)(VARIANT, BSTR*);
+  auto text = [&](TextMember member, const VARIANT& child) {
+    BSTR value = nullptr;
+    const HRESULT result = (object.get()->*member)(child, &value);
+    std::wstring out = SUCCEEDED(result) && value ? std::wstring(value, ::SysStringLen(value)) : L"";
+    ::SysFreeString(value);
+    return out;
+  };
+  for (long id = 1; id <= count; ++id) {
+    VARIANT child{};
+    child.vt = VT_I4;
+    child.lVal = id;
+    AccessibleLine line;
+    line.name = text(&IAccessible::get_accName, child);
+    line.value = text(&IAccessible::get_accValue, child);
+    line.description = text(&IAccessible::get_accDescription, child);
+    line.help = text(&IAccessible::get_accHelp, child);
+    VARIANT answer{};
+    if (SUCCEEDED(object->get_accRole(child, &answer)) && answer.vt == VT_I4) line.role = answer.lVal;
+    ::VariantClear(&answer);
+    if (SUCCEEDED(object->get_accState(child, &answer)) && answer.vt == VT_I4) line.state = answer.lVal;
+    ::VariantClear(&answer);
+    long left = 0, top = 0, width = 0, height = 0;
+    if (SUCCEEDED(object->accLocation(&left, &top, &width, &height, child))) {
+      line.location = RECT{left, top, left + width, top + height};
+    }
+    lines.push_back(line);
+  }
+  VARIANT focused{};
+  if (focus && object->get_accFocus(&focused) == S_OK && focused.vt == VT_I4) *focus = focused.lVal - 1;
+  ::VariantClear(&focused);
+  return lines;
+}
+
 bool SelectGridRow(HWND grid, int group, int row) {
   // The line's position among the open groups' lines.
   int index = 0;
@@ -292,6 +340,67 @@ void ClickCommandLink(HWND dialog, int id) {
   } else {
     ::PostMessageW(dialog, TDM_CLICK_BUTTON, static_cast<WPARAM>(id), 0);
   }
+}
+
+// --- high contrast -------------------------------------------------------------------------------
+
+namespace {
+
+using SystemParametersInfoFunction = BOOL(WINAPI*)(UINT, UINT, PVOID, UINT);
+SystemParametersInfoFunction realSystemParametersInfo = nullptr;
+
+BOOL WINAPI HighContrastSystemParametersInfo(UINT action, UINT parameter, PVOID data, UINT update) {
+  if (action == SPI_GETHIGHCONTRAST && data) {
+    auto* contrast = static_cast<HIGHCONTRASTW*>(data);
+    contrast->dwFlags = HCF_HIGHCONTRASTON | HCF_AVAILABLE;
+    contrast->lpszDefaultScheme = nullptr;
+    return TRUE;
+  }
+  return realSystemParametersInfo(action, parameter, data, update);
+}
+
+// The module's import address slot of `dll`!`function`, or null.
+void** ImportSlot(HMODULE module, const char* dll, const char* function) {
+  auto* base = reinterpret_cast<BYTE*>(module);
+  const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+  const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+  const auto& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+  for (auto* entry = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
+       imports.VirtualAddress && entry->Name; ++entry) {
+    if (_stricmp(reinterpret_cast<const char*>(base + entry->Name), dll) != 0) continue;
+    auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + entry->OriginalFirstThunk);
+    auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + entry->FirstThunk);
+    for (; entry->OriginalFirstThunk && names->u1.AddressOfData; ++names, ++slots) {
+      if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
+      const auto* byName = reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+      if (std::strcmp(reinterpret_cast<const char*>(byName->Name), function) == 0) {
+        return reinterpret_cast<void**>(&slots->u1.Function);
+      }
+    }
+  }
+  return nullptr;
+}
+
+void WriteSlot(void** slot, void* value) {
+  DWORD protection = 0;
+  ::VirtualProtect(slot, sizeof(void*), PAGE_READWRITE, &protection);
+  *slot = value;
+  ::VirtualProtect(slot, sizeof(void*), protection, &protection);
+}
+
+}  // namespace
+
+HighContrastInModule::HighContrastInModule(const wchar_t* module) {
+  HMODULE loaded = ::GetModuleHandleW(module);
+  slot_ = loaded ? ImportSlot(loaded, "user32.dll", "SystemParametersInfoW") : nullptr;
+  if (!slot_) return;
+  original_ = *slot_;
+  realSystemParametersInfo = reinterpret_cast<SystemParametersInfoFunction>(original_);
+  WriteSlot(slot_, reinterpret_cast<void*>(&HighContrastSystemParametersInfo));
+}
+
+HighContrastInModule::~HighContrastInModule() {
+  if (slot_) WriteSlot(slot_, original_);
 }
 
 // --- pixels ------------------------------------------------------------------------------------------

@@ -4,6 +4,7 @@
 #include "tests/wine/setup_ui/sheet_fixture.h"
 
 #include <commctrl.h>
+#include <oleacc.h>
 
 namespace mirdane::wine_test {
 namespace {
@@ -181,6 +182,73 @@ TEST_F(SetupSheet, LayoutFollowsTheDialogUnitsAndNoTextIsCut) {
     PressButton(check);
     ASSERT_TRUE(WaitUntil([&] { return (pass == 0) == (Text(GridItem(grid, kHeaderGroup, 0).name) == L"UAGYCPP.GYABNT"); }));
   }
+  PressCancel();
+  ExpectClosedWith(false);
+}
+
+// What a screen reader is told of every line, read through the grid's
+// accessible object page by page, is what the grid shows.
+TEST_F(SetupSheet, EveryLineOfTheGridIsReadThroughItsAccessibleObject) {
+  Open();
+  HWND grid = OpenMappingPage();
+  int focus = 0;
+  ASSERT_FALSE(AccessibleLines(grid, &focus).empty()) << "the grid has no accessible object with lines";
+  EXPECT_EQ(focus, -1) << "no line has the focus while the grid has not";
+  const RECT title = GridItem(grid, kHeaderGroup, -1).nameRect;
+  PostClick(grid, POINT{(title.left + title.right) / 2, (title.top + title.bottom) / 2});
+  ASSERT_TRUE(WaitUntil([&] { return FocusOf(run_->threadId()) == grid; }));
+  ASSERT_TRUE(SelectGridRow(grid, kHeaderGroup, 3));
+  auto shown = AccessibleLines(grid, &focus);
+  ASSERT_EQ(focus, 4) << "the focused child is the selected row";
+  EXPECT_EQ(shown[4].state & (STATE_SYSTEM_SELECTED | STATE_SYSTEM_FOCUSED),
+            STATE_SYSTEM_SELECTED | STATE_SYSTEM_FOCUSED);
+
+  // The lines in order: each group's title, then its rows.
+  std::vector<std::pair<int, int>> order;
+  for (int group = 0; group < 2; ++group) {
+    order.emplace_back(group, -1);
+    for (int row = 0; row < GridRowCount(grid, group); ++row) order.emplace_back(group, row);
+  }
+  const int total = static_cast<int>(order.size());
+  std::vector<bool> read(order.size());
+  ::SendMessageW(grid, WM_VSCROLL, SB_TOP, 0);
+  for (int top = 0;;) {
+    shown = AccessibleLines(grid);
+    const auto whole = static_cast<int>(std::count_if(shown.begin(), shown.end(), [](const AccessibleLine& line) {
+      return !(line.state & STATE_SYSTEM_OFFSCREEN);
+    }));
+    ASSERT_GT(whole, 0);
+    ASSERT_LE(top + static_cast<int>(shown.size()), total);
+    for (std::size_t position = 0; position < shown.size(); ++position) {
+      const auto [group, row] = order[static_cast<std::size_t>(top) + position];
+      const auto item = GridItem(grid, group, row);
+      const AccessibleLine& line = shown[position];
+      EXPECT_EQ(line.name, Text(item.name));
+      if (row < 0) {
+        EXPECT_EQ(line.role, ROLE_SYSTEM_ROWHEADER);
+        EXPECT_TRUE(line.state & STATE_SYSTEM_EXPANDED) << NarrowW(item.name);
+      } else {
+        EXPECT_EQ(line.role, ROLE_SYSTEM_ROW);
+        EXPECT_EQ(line.value, Text(item.value)) << NarrowW(item.name);
+        EXPECT_EQ(line.help, Text(GridItem(grid, group, -1).name)) << "the row's group";
+        const std::wstring required = (item.flags & PGIF_REQUIRED) ? L"Required; " : L"";
+        EXPECT_EQ(line.description, required + Text(item.description));
+        EXPECT_EQ(!(line.state & STATE_SYSTEM_READONLY), (item.flags & PGIF_EDITABLE) != 0);
+      }
+      if (item.flags & PGIF_SHOWN) {
+        POINT corner{item.nameRect.left, item.nameRect.top};
+        ::ClientToScreen(grid, &corner);
+        EXPECT_EQ(line.location.top, corner.y) << NarrowW(item.name);
+        EXPECT_LE(line.location.left, corner.x);
+        EXPECT_FALSE(line.state & STATE_SYSTEM_OFFSCREEN);
+      }
+      read[static_cast<std::size_t>(top) + position] = true;
+    }
+    if (top + static_cast<int>(shown.size()) >= total) break;
+    ::SendMessageW(grid, WM_VSCROLL, SB_PAGEDOWN, 0);
+    top = std::min(top + whole, total - whole);
+  }
+  EXPECT_EQ(std::count(read.begin(), read.end(), true), total) << "every line was read";
   PressCancel();
   ExpectClosedWith(false);
 }

@@ -48,6 +48,14 @@ TEST_F(SetupSheet, MappingPageShowsTheCatalogueInTwoGroups) {
   EXPECT_TRUE(GridPaintsColour(grid, transactionType.nameRect, RGB(191, 0, 0)));
   const auto transactionNumber = GridItem(grid, kHeaderGroup, 5);
   EXPECT_FALSE(GridPaintsColour(grid, transactionNumber.nameRect, RGB(191, 0, 0)));
+  {
+    // In high contrast no fixed colour: the scheme's own for emphasis.
+    HighContrastInModule highContrast(L"mirdane.dll");
+    ASSERT_TRUE(highContrast.active());
+    EXPECT_EQ(GridItem(grid, kHeaderGroup, 3).nameColour, ::GetSysColor(COLOR_HOTLIGHT));
+    EXPECT_FALSE(GridPaintsColour(grid, transactionType.nameRect, RGB(191, 0, 0)));
+    EXPECT_TRUE(GridPaintsColour(grid, transactionType.nameRect, ::GetSysColor(COLOR_HOTLIGHT)));
+  }
 
   PROPERTYGRIDLAYOUT layout{};
   ::SendMessageW(grid, PGM_GETLAYOUT, 0, reinterpret_cast<LPARAM>(&layout));
@@ -154,6 +162,18 @@ TEST_F(SetupSheet, TextConstantsAreTypedInPlaceAndNothingTypedIsLost) {
   ASSERT_TRUE(WaitUntil([&] { return !(GridItem(grid, kHeaderGroup, 5).flags & PGIF_EDITING); }));
   EXPECT_EQ(Text(GridItem(grid, kHeaderGroup, 5).value), L"");
   EXPECT_TRUE(GridItem(grid, kHeaderGroup, 5).flags & PGIF_EDITABLE);
+  // Tab keeps the typing and leaves the grid for the next control.
+  PostChars(grid, L"T");
+  ASSERT_TRUE(WaitUntil([&] { return ::SendMessageW(grid, PGM_GETEDITOR, 0, 0) != 0; }));
+  editor = reinterpret_cast<HWND>(::SendMessageW(grid, PGM_GETEDITOR, 0, 0));
+  PostChars(editor, L"AB");
+  PostKey(editor, VK_TAB);
+  ASSERT_TRUE(WaitUntil([&] { return FocusOf(run_->threadId()) == Control(11058); }));
+  EXPECT_EQ(Text(GridItem(grid, kHeaderGroup, 5).value), L"TAB");
+  EXPECT_FALSE(GridItem(grid, kHeaderGroup, 5).flags & PGIF_EDITING);
+  const RECT title = GridItem(grid, kHeaderGroup, -1).nameRect;
+  PostClick(grid, POINT{(title.left + title.right) / 2, (title.top + title.bottom) / 2});
+  ASSERT_TRUE(WaitUntil([&] { return FocusOf(run_->threadId()) == grid; }));
 
   // "No Mapping" empties the cell and it no longer takes typing.
   Map(grid, kHeaderGroup, 5, {L"No Mapping"});
@@ -185,6 +205,17 @@ TEST_F(SetupSheet, TheKeyboardMovesThroughTheGridAndItsGroups) {
   auto selected = [&](int group, int row) {
     return WaitUntil([&] { return GridSelection(grid, &line) && line.group == group && line.row == row; }, 3000);
   };
+  // A touchpad's small steps add up to the lines the user has a notch scroll.
+  UINT linesPerNotch = 3;
+  ::SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &linesPerNotch, 0);
+  ASSERT_TRUE(::SystemParametersInfoW(SPI_SETWHEELSCROLLLINES, 2, nullptr, 0));
+  for (int i = 0; i < 8; ++i) ::PostMessageW(grid, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-15)), 0);
+  const bool wheeled = WaitUntil([&] {
+    const auto shown = AccessibleLines(grid);
+    return !shown.empty() && shown.front().name == Text(GridItem(grid, kHeaderGroup, 1).name);
+  }, 3000);
+  ::SystemParametersInfoW(SPI_SETWHEELSCROLLLINES, linesPerNotch, nullptr, 0);
+  ASSERT_TRUE(wheeled) << "eight deltas of 15 are one notch: two lines";
   PostKey(grid, VK_END);
   ASSERT_TRUE(selected(kLineGroup, 41));
   EXPECT_TRUE(GridItem(grid, kLineGroup, 41).flags & PGIF_SHOWN) << "the last row is scrolled into view";

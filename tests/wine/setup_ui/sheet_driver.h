@@ -102,6 +102,20 @@ HWND GridOf(HWND page);
 PROPERTYGRIDITEM GridItem(HWND grid, int group, int row);
 bool GridSelection(HWND grid, PROPERTYGRIDLINE* line);
 int GridRowCount(HWND grid, int group);
+// A line of the grid as assistive technology reads it through the grid's
+// accessible object (MSAA), whose children are the lines on screen.
+struct AccessibleLine {
+  std::wstring name;
+  std::wstring value;
+  std::wstring description;
+  std::wstring help;  // a row's group
+  long role = 0;
+  long state = 0;
+  RECT location{};  // on the screen
+};
+// The grid's children in order; `focus` (when given) gets the focused
+// child's position among them, or -1. Empty when the object cannot be had.
+std::vector<AccessibleLine> AccessibleLines(HWND grid, int* focus = nullptr);
 // Moves the selection to the row by the keyboard (Home, then Down).
 bool SelectGridRow(HWND grid, int group, int row);
 // The mapping menu of the selected row opened with F4, and the entries
@@ -129,6 +143,22 @@ bool TypeIntoCell(HWND grid, const std::wstring& text);
 // The required-field dialog's command link `id`: its whole text (title and note).
 std::wstring CommandLinkText(HWND dialog, int id);
 void ClickCommandLink(HWND dialog, int id);
+
+// High contrast as the setup's module sees it while the object lives (Wine
+// has no high-contrast mode): its import of SystemParametersInfoW answers
+// SPI_GETHIGHCONTRAST with the mode on.
+class HighContrastInModule {
+ public:
+  explicit HighContrastInModule(const wchar_t* module);
+  ~HighContrastInModule();
+  HighContrastInModule(const HighContrastInModule&) = delete;
+  HighContrastInModule& operator=(const HighContrastInModule&) = delete;
+  bool active() const { return slot_ != nullptr; }
+
+ private:
+  void** slot_ = nullptr;
+  void* original_ = nullptr;
+};
 
 // Whether any pixel of `area` of the grid's client area is `colour`, as
 // the grid paints itself (WM_PRINTCLIENT).
