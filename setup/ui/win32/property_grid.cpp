@@ -14,6 +14,23 @@ constexpr int kHeaderId = 1;
 
 int Scale(int value, int dpi) { return ::MulDiv(value, dpi, 96); }
 
+// The pixels a sample drawn in `font` covers.
+int InkOf(HDC reference, HFONT font, int size) {
+  win32::UniqueHdc memory(::CreateCompatibleDC(reference));
+  win32::UniqueHBitmap bitmap(::CreateBitmap(size, size, 1, 1, nullptr));
+  if (!memory || !bitmap) return 0;
+  win32::ScopedSelectObject selectBitmap(memory.get(), bitmap.get());
+  win32::ScopedSelectObject selectFont(memory.get(), font);
+  RECT area{0, 0, size, size};
+  ::FillRect(memory.get(), &area, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+  ::TextOutW(memory.get(), 0, 0, L"HWem", 4);
+  int ink = 0;
+  for (int y = 0; y < size; ++y) {
+    for (int x = 0; x < size; ++x) ink += ::GetPixel(memory.get(), x, y) == RGB(0, 0, 0) ? 1 : 0;
+  }
+  return ink;
+}
+
 RECT ToRect(const GridRect& rect) { return RECT{rect.left, rect.top, rect.right, rect.bottom}; }
 
 }  // namespace
@@ -158,6 +175,11 @@ void PropertyGrid::MeasureFont() {
   if (::GetObjectW(font_, sizeof(logical), &logical) == sizeof(logical)) {
     logical.lfWeight = FW_BOLD;
     boldFont_.reset(::CreateFontIndirectW(&logical));
+    // Some fonts carry bitmaps for a few sizes in which the bold face has
+    // the regular glyphs (Wine's Tahoma at 16 to 18 pixels, the 144 DPI
+    // dialog font): headings would lose their weight there.
+    const int sample = 4 * std::max(1, static_cast<int>(metrics.tmHeight));
+    overstrikeBold_ = boldFont_ && InkOf(dc.get(), boldFont_.get(), sample) <= InkOf(dc.get(), font_, sample);
   }
   if (header_) ::SendMessageW(header_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
 }

@@ -144,6 +144,7 @@ class PropertyGrid final : public win32::CustomWindow {
   bool scrolling_ = false;    // the scroll bar is shown
   HFONT font_ = nullptr;   // the parent's, not owned
   win32::UniqueHFont boldFont_;
+  bool overstrikeBold_ = false;  // the bold font draws the regular glyphs: strike twice
   int dpi_ = 96;
   int padding_ = 2;
   int textHeight_ = 13;

@@ -23,13 +23,22 @@ void Rule(HDC dc, int x1, int y1, int x2, int y2, COLORREF colour) {
   ::LineTo(dc, x2, y2);
 }
 
+// `overstrike` draws the text again one pixel to the right, for a bold font
+// whose glyphs are not heavier than the regular ones.
+void DrawLabel(HDC dc, const std::u16string& text, RECT area, UINT format, bool overstrike) {
+  ::DrawTextW(dc, Wide(text), static_cast<int>(text.size()), &area, format);
+  if (!overstrike) return;
+  ::OffsetRect(&area, 1, 0);
+  ::DrawTextW(dc, Wide(text), static_cast<int>(text.size()), &area, format);
+}
+
 void CellText(HDC dc, const std::u16string& text, RECT area, int padding, HFONT font,
-              COLORREF colour) {
+              COLORREF colour, bool overstrike = false) {
   win32::ScopedSelectObject select(dc, font);
   ::SetTextColor(dc, colour);
   area.left += padding;
   area.right -= padding;
-  ::DrawTextW(dc, Wide(text), static_cast<int>(text.size()), &area, kCellText);
+  DrawLabel(dc, text, area, kCellText, overstrike);
 }
 
 }  // namespace
@@ -127,7 +136,7 @@ void PropertyGrid::PaintGroupLine(HDC dc, const GridCells& cells, const GridGrou
       ::FrameRect(dc, &mark, ::GetSysColorBrush(COLOR_BTNSHADOW));
     }
   }
-  CellText(dc, group.title, title, padding_, boldFont_.get(), colour);
+  CellText(dc, group.title, title, padding_, boldFont_.get(), colour, overstrikeBold_);
 }
 
 void PropertyGrid::PaintRowLine(HDC dc, const GridCells& cells, const GridRow& row, bool selected,
@@ -155,7 +164,7 @@ void PropertyGrid::PaintRowLine(HDC dc, const GridCells& cells, const GridRow& r
 
   const bool marked = options_.markModified && row.modified();
   CellText(dc, row.value, ToRect(cells.value), padding_, marked ? boldFont_.get() : font_,
-           ::GetSysColor(COLOR_WINDOWTEXT));
+           ::GetSysColor(COLOR_WINDOWTEXT), marked && overstrikeBold_);
   PaintButton(dc, cells.button, selected, pressed);
 
   // The rules: under the line, and between the columns.
@@ -206,8 +215,7 @@ void PropertyGrid::PaintDescription(HDC dc) {
     win32::ScopedSelectObject select(dc, boldFont_.get());
     RECT titleArea = area;
     titleArea.bottom = titleArea.top + textHeight_;
-    ::DrawTextW(dc, Wide(title), static_cast<int>(title.size()), &titleArea,
-                DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+    DrawLabel(dc, title, titleArea, DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS, overstrikeBold_);
   }
   if (!row) return;
   area.top += textHeight_ + padding_;

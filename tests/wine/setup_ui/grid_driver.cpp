@@ -405,7 +405,7 @@ HighContrastInModule::~HighContrastInModule() {
 
 // --- pixels ------------------------------------------------------------------------------------------
 
-bool GridPaintsColour(HWND grid, const RECT& area, COLORREF colour) {
+int GridPixelsOfColour(HWND grid, const RECT& area, COLORREF colour) {
   RECT client{};
   ::GetClientRect(grid, &client);
   win32::ClientDc screen(nullptr);
@@ -413,12 +413,32 @@ bool GridPaintsColour(HWND grid, const RECT& area, COLORREF colour) {
   win32::UniqueHBitmap bitmap(::CreateCompatibleBitmap(screen.get(), client.right, client.bottom));
   win32::ScopedSelectObject select(memory.get(), bitmap.get());
   ::SendMessageW(grid, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory.get()), PRF_CLIENT);
+  int count = 0;
   for (LONG y = area.top; y < area.bottom; ++y) {
-    for (LONG x = area.left; x < area.right; ++x) {
-      if (::GetPixel(memory.get(), x, y) == colour) return true;
-    }
+    for (LONG x = area.left; x < area.right; ++x) count += ::GetPixel(memory.get(), x, y) == colour ? 1 : 0;
   }
-  return false;
+  return count;
+}
+
+bool GridPaintsColour(HWND grid, const RECT& area, COLORREF colour) {
+  return GridPixelsOfColour(grid, area, colour) > 0;
+}
+
+int InkOfText(HFONT font, const std::wstring& text) {
+  win32::ClientDc screen(nullptr);
+  win32::UniqueHdc memory(::CreateCompatibleDC(screen.get()));
+  constexpr int kWidth = 1200, kHeight = 100;
+  win32::UniqueHBitmap bitmap(::CreateBitmap(kWidth, kHeight, 1, 1, nullptr));
+  win32::ScopedSelectObject selectBitmap(memory.get(), bitmap.get());
+  win32::ScopedSelectObject selectFont(memory.get(), font);
+  RECT area{0, 0, kWidth, kHeight};
+  ::FillRect(memory.get(), &area, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+  ::TextOutW(memory.get(), 0, 0, text.c_str(), static_cast<int>(text.size()));
+  int ink = 0;
+  for (int y = 0; y < kHeight; ++y) {
+    for (int x = 0; x < kWidth; ++x) ink += ::GetPixel(memory.get(), x, y) == RGB(0, 0, 0) ? 1 : 0;
+  }
+  return ink;
 }
 
 bool SaveScreenshot(const std::vector<HWND>& windows, const std::filesystem::path& file) {

@@ -165,6 +165,13 @@ TEST_F(SetupSheet, LayoutFollowsTheDialogUnitsAndNoTextIsCut) {
   ::SendMessageW(header, HDM_GETITEMW, 1, reinterpret_cast<LPARAM>(&item));
   EXPECT_EQ(std::wstring(title), L"Value");
 
+  // Group headings are bold at every DPI: heavier than their text in the grid's font.
+  const auto heading = GridItem(grid, kHeaderGroup, -1);
+  ASSERT_TRUE(heading.flags & PGIF_SHOWN);
+  EXPECT_GT(GridPixelsOfColour(grid, heading.nameRect, ::GetSysColor(COLOR_BTNTEXT)) * 10,
+            InkOfText(reinterpret_cast<HFONT>(::SendMessageW(grid, WM_GETFONT, 0, 0)), heading.name) * 11)
+      << "the heading is drawn bold";
+
   // Names fit their column both as captions and as identifiers, and the
   // description area holds the longest description.
   for (int pass = 0; pass < 2; ++pass) {

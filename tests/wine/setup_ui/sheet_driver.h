@@ -163,6 +163,10 @@ class HighContrastInModule {
 // Whether any pixel of `area` of the grid's client area is `colour`, as
 // the grid paints itself (WM_PRINTCLIENT).
 bool GridPaintsColour(HWND grid, const RECT& area, COLORREF colour);
+// How many pixels of `area` the grid paints in `colour`.
+int GridPixelsOfColour(HWND grid, const RECT& area, COLORREF colour);
+// How many pixels `text` covers drawn in `font` (black on white).
+int InkOfText(HFONT font, const std::wstring& text);
 
 // Saves what the screen shows of the windows (the smallest rectangle
 // holding them all, and whatever is over it) as a 24-bit BMP file.
