@@ -1,6 +1,7 @@
 #include "component/class_factory.h"
 
 #include "component/module.h"
+#include "win32/result.h"
 
 namespace mirdane::component {
 
@@ -34,9 +35,8 @@ ULONG STDMETHODCALLTYPE ClassFactory::Release() {
   if (outer && !IsEqualIID(iid, IID_IUnknown)) return CLASS_E_NOAGGREGATION;
   try {
     return create_(outer, iid, object);
-  } catch (...) {
-    return E_OUTOFMEMORY;
   }
+  CATCH_RETURN();
 }
 
 ::HRESULT STDMETHODCALLTYPE ClassFactory::LockServer(BOOL lock) {

@@ -9,6 +9,7 @@
 #include "component/module.h"
 #include "component/resource_ids.h"
 #include "component/type_library_registration.h"
+#include "win32/result.h"
 
 using mirdane::component::CmirdaneApp;
 using mirdane::component::CmirdaneModule;
@@ -18,14 +19,6 @@ namespace {
 
 constexpr char16_t kAppId[] = u"{EE0D74DB-D178-4352-9CEE-31B29287A6D8}";
 
-template <typename Body>
-HRESULT Guarded(Body body) {
-  try {
-    return body();
-  } catch (...) {
-    return E_UNEXPECTED;
-  }
-}
 
 HRESULT RunAppIdScript(bool registering) {
   Replacements replacements;
@@ -51,7 +44,7 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
 }
 
 extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID iid, void** object) {
-  return Guarded([&] {
+  return mirdane::win32::GuardedResult([&] {
     CmirdaneApp::Instance().InitInstance();
     // The module's class table holds every class the module serves; no
     // other factory exists behind it.
@@ -62,7 +55,7 @@ extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID iid, 
 // S_OK is a promise that the module may go now: its connections and kept
 // sessions are closed first, here, where it is safe to talk to a server.
 extern "C" HRESULT STDAPICALLTYPE DllCanUnloadNow() {
-  return Guarded([] {
+  return mirdane::win32::GuardedResult([] {
     const auto& module = CmirdaneModule::Instance();
     if (module.GetLockCount() > 0 || module.ClassObjectsInUse()) return S_FALSE;
     return CmirdaneApp::Instance().ExitInstance() ? S_OK : S_FALSE;
@@ -70,7 +63,7 @@ extern "C" HRESULT STDAPICALLTYPE DllCanUnloadNow() {
 }
 
 extern "C" HRESULT STDAPICALLTYPE DllRegisterServer() {
-  return Guarded([] {
+  return mirdane::win32::GuardedResult([] {
     CmirdaneApp::Instance().InitInstance();
     auto& module = CmirdaneModule::Instance();
     RunAppIdScript(true);  // its result is not what registration depends on
@@ -83,7 +76,7 @@ extern "C" HRESULT STDAPICALLTYPE DllRegisterServer() {
 }
 
 extern "C" HRESULT STDAPICALLTYPE DllUnregisterServer() {
-  return Guarded([] {
+  return mirdane::win32::GuardedResult([] {
     CmirdaneApp::Instance().InitInstance();
     RunAppIdScript(false);
     const HRESULT server = CmirdaneModule::Instance().UnregisterServer();

@@ -8,6 +8,7 @@
 #include "component/registrar/registry_writer.h"
 #include "component/resource_ids.h"
 #include "component/type_library_registration.h"
+#include "win32/result.h"
 
 namespace mirdane::component {
 namespace {
@@ -102,7 +103,7 @@ HRESULT CmirdaneModule::RegisterServer() const {
   win32::ComPtr<ITypeLib> library;
   const std::u16string path = ModulePath();
   const auto* wide = reinterpret_cast<const wchar_t*>(path.c_str());
-  if (const HRESULT r = ::LoadTypeLibEx(wide, REGKIND_NONE, library.put()); FAILED(r)) return r;
+  RETURN_IF_FAILED(::LoadTypeLibEx(wide, REGKIND_NONE, library.put()));
   return RegisterTypeLibrary(library.get(), path);
 }
 
@@ -114,9 +115,9 @@ HRESULT CmirdaneModule::UnregisterServer() const {
   win32::ComPtr<ITypeLib> library;
   const std::u16string path = ModulePath();
   const auto* wide = reinterpret_cast<const wchar_t*>(path.c_str());
-  if (const HRESULT r = ::LoadTypeLibEx(wide, REGKIND_NONE, library.put()); FAILED(r)) return r;
+  RETURN_IF_FAILED(::LoadTypeLibEx(wide, REGKIND_NONE, library.put()));
   TLIBATTR* attributes = nullptr;
-  if (const HRESULT r = library->GetLibAttr(&attributes); FAILED(r)) return r;
+  RETURN_IF_FAILED(library->GetLibAttr(&attributes));
   const TLIBATTR id = *attributes;
   library->ReleaseTLibAttr(attributes);
   return UnregisterTypeLibrary(id.guid, id.wMajorVerNum, id.wMinorVerNum, id.lcid, id.syskind);

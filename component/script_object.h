@@ -9,6 +9,7 @@
 
 #include "component/module.h"
 #include "component/type_info_dispatch.h"
+#include "win32/result.h"
 
 namespace mirdane::component {
 
@@ -75,13 +76,7 @@ class ScriptObject : public Interface {
   // Runs `body`; no C++ exception leaves towards a COM caller.
   template <typename Body>
   static ::HRESULT Guard(Body body) {
-    try {
-      return body();
-    } catch (const std::bad_alloc&) {
-      return E_OUTOFMEMORY;
-    } catch (...) {
-      return E_UNEXPECTED;
-    }
+    return win32::GuardedResult(body);
   }
 
  private:

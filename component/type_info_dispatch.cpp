@@ -3,6 +3,7 @@
 #include <oleauto.h>
 
 #include "component/module.h"
+#include "win32/result.h"
 
 namespace mirdane::component {
 namespace {
@@ -62,12 +63,12 @@ bool IsByReferenceResult(const VARIANT& arg) {
   if (!info) return E_POINTER;
   *info = nullptr;
   if (index != 0) return DISP_E_BADINDEX;
-  if (const ::HRESULT r = Load(); FAILED(r)) return r;
+  RETURN_IF_FAILED(Load());
   return dispatchInfo_.CopyTo(info);
 }
 
 ::HRESULT TypeInfoDispatch::GetIDsOfNames(LPOLESTR* names, UINT count, DISPID* ids) {
-  if (const ::HRESULT r = Load(); FAILED(r)) return r;
+  RETURN_IF_FAILED(Load());
   return dispatchInfo_->GetIDsOfNames(names, count, ids);
 }
 
@@ -90,7 +91,7 @@ bool TypeInfoDispatch::RetvalPassedByReference(DISPID id, WORD flags, const DISP
 
 ::HRESULT TypeInfoDispatch::Invoke(void* object, DISPID id, WORD flags, DISPPARAMS* params,
                                    VARIANT* result, EXCEPINFO* exception, UINT* badArgument) {
-  if (const ::HRESULT r = Load(); FAILED(r)) return r;
+  RETURN_IF_FAILED(Load());
   DISPPARAMS none{};
   if (!params) params = &none;
   if (!RetvalPassedByReference(id, flags, *params)) {
@@ -103,7 +104,7 @@ bool TypeInfoDispatch::RetvalPassedByReference(DISPID id, WORD flags, const DISP
   win32::UniqueVariant value;
   const ::HRESULT answer =
       vtableInfo_->Invoke(object, id, flags, &shortened, value.get(), exception, badArgument);
-  if (FAILED(answer)) return answer;
+  RETURN_IF_FAILED(answer);
   VARIANT& target = params->rgvarg[0];
   if (target.vt == (VT_BYREF | VT_VARIANT)) {
     ::VariantClear(target.pvarVal);

@@ -6,6 +6,7 @@
 
 #include "win32/com_ptr.h"
 #include "win32/handles.h"
+#include "win32/result.h"
 
 namespace mirdane::component {
 namespace {
@@ -84,7 +85,7 @@ HRESULT DeleteTree(const std::wstring& key) {
 HRESULT RegisterTypeLibrary(ITypeLib* library, const std::u16string& modulePath) {
   if (!library) return E_POINTER;
   TLIBATTR* attributes = nullptr;
-  if (const HRESULT r = library->GetLibAttr(&attributes); FAILED(r)) return r;
+  RETURN_IF_FAILED(library->GetLibAttr(&attributes));
   const TLIBATTR id = *attributes;
   library->ReleaseTLibAttr(attributes);
 
@@ -102,7 +103,7 @@ HRESULT RegisterTypeLibrary(ITypeLib* library, const std::u16string& modulePath)
            std::pair{version + L"\\HELPDIR", folder},
            std::pair{version + L"\\" + LocaleName(id.lcid) + L"\\" + PlatformName(id.syskind), path},
        }) {
-    if (const HRESULT r = SetDefault(key, value); FAILED(r)) return r;
+    RETURN_IF_FAILED(SetDefault(key, value));
   }
   return S_OK;
 }
@@ -112,9 +113,9 @@ HRESULT UnregisterTypeLibrary(REFGUID library, WORD major, WORD minor, LCID loca
   const std::wstring root = LibraryKey(library);
   const std::wstring version = root + L"\\" + VersionName(major, minor);
   const std::wstring lcid = version + L"\\" + LocaleName(locale);
-  if (const HRESULT r = DeleteTree(lcid + L"\\" + PlatformName(kind)); FAILED(r)) return r;
+  RETURN_IF_FAILED(DeleteTree(lcid + L"\\" + PlatformName(kind)));
   if (IsEmptyKey(lcid)) {
-    if (const HRESULT r = DeleteTree(lcid); FAILED(r)) return r;
+    RETURN_IF_FAILED(DeleteTree(lcid));
   }
   // The version stays while any locale of it is registered for a platform.
   std::vector<std::wstring> left;
@@ -124,7 +125,7 @@ HRESULT UnregisterTypeLibrary(REFGUID library, WORD major, WORD minor, LCID loca
       registered |= ::lstrcmpiW(name.c_str(), L"FLAGS") != 0 && ::lstrcmpiW(name.c_str(), L"HELPDIR") != 0;
     }
     if (!registered) {
-      if (const HRESULT r = DeleteTree(version); FAILED(r)) return r;
+      RETURN_IF_FAILED(DeleteTree(version));
     }
   }
   if (IsEmptyKey(root)) return DeleteTree(root);

@@ -4,6 +4,8 @@
 
 #include <dispex.h>
 
+#include "win32/result.h"
+
 namespace mirdane::win32 {
 
 DispatchArg::DispatchArg() { ::VariantInit(&value_); }
@@ -72,7 +74,7 @@ HRESULT DispatchObject::IdOf(const wchar_t* name, DISPID* id) {
       if (SUCCEEDED(result)) expando_ = std::move(expando);
     }
   }
-  if (FAILED(result)) return result;
+  RETURN_IF_FAILED(result);
   ids_.emplace(name, asked);
   *id = asked;
   return S_OK;
@@ -82,7 +84,7 @@ HRESULT DispatchObject::Invoke(const wchar_t* name, WORD flags,
                                std::initializer_list<const DispatchArg*> args,
                                UniqueVariant* result) {
   DISPID id = DISPID_UNKNOWN;
-  if (const HRESULT found = IdOf(name, &id); FAILED(found)) return found;
+  RETURN_IF_FAILED(IdOf(name, &id));
   return InvokeId(id, flags, args, result);
 }
 
@@ -155,13 +157,13 @@ HRESULT DispatchObject::PutRef(const wchar_t* name, const DispatchArg& object) {
 
 HRESULT DispatchObject::GetText(const wchar_t* name, std::u16string* text) {
   UniqueVariant value;
-  if (const HRESULT result = Get(name, {}, &value); FAILED(result)) return result;
+  RETURN_IF_FAILED(Get(name, {}, &value));
   return TextOf(*value.get(), text);
 }
 
 HRESULT DispatchObject::GetLong(const wchar_t* name, LONG* number) {
   UniqueVariant value;
-  if (const HRESULT result = Get(name, {}, &value); FAILED(result)) return result;
+  RETURN_IF_FAILED(Get(name, {}, &value));
   return LongOf(*value.get(), number);
 }
 
@@ -169,7 +171,7 @@ HRESULT DispatchObject::GetObject(const wchar_t* name,
                                   std::initializer_list<const DispatchArg*> args,
                                   ComPtr<IDispatch>* object) {
   UniqueVariant value;
-  if (const HRESULT result = Get(name, args, &value); FAILED(result)) return result;
+  RETURN_IF_FAILED(Get(name, args, &value));
   return DispatchOf(*value.get(), object);
 }
 
@@ -199,7 +201,7 @@ HRESULT LongOf(const VARIANT& value, LONG* number) {
       UniqueVariant converted;
       const HRESULT result = ::VariantChangeType(converted.get(), const_cast<VARIANT*>(&value),
                                                  0, VT_I4);
-      if (FAILED(result)) return result;
+      RETURN_IF_FAILED(result);
       *number = converted.get()->lVal;
       return S_OK;
     }

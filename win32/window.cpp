@@ -33,16 +33,6 @@ bool DialogAnswersDirectly(UINT message) {
   }
 }
 
-HRESULT CaughtExceptionResult() noexcept {
-  try {
-    throw;
-  } catch (const std::bad_alloc&) {
-    return E_OUTOFMEMORY;
-  } catch (...) {
-    return E_UNEXPECTED;
-  }
-}
-
 LRESULT WindowBase::Default() {
   if (!current_) return 0;
   defaulted_ = true;

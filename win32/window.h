@@ -18,30 +18,13 @@
 #include <utility>
 #include <vector>
 
+#include "win32/result.h"
+
 namespace mirdane::win32 {
 
 // Whether a dialog procedure returns its answer to `message` itself rather
 // than through DWLP_MSGRESULT.
 bool DialogAnswersDirectly(UINT message);
-
-// The HRESULT of the exception being handled: E_OUTOFMEMORY for
-// std::bad_alloc, E_UNEXPECTED for anything else. Only inside a catch block.
-HRESULT CaughtExceptionResult() noexcept;
-
-// Runs `body` where no C++ exception may pass: in a window, dialog or
-// subclass procedure, or a callback that the system calls. An exception
-// that unwinds into the system's frames ends the host's process (the i686
-// build unwinds with DWARF tables, which the system's frames do not have).
-// Whatever `body` throws reaches `recover` as an HRESULT, and the answer of
-// `recover`, which must not throw, stands for the body's result.
-template <typename Body, typename Recover>
-auto Guarded(Body&& body, Recover&& recover) noexcept -> decltype(body()) {
-  try {
-    return body();
-  } catch (...) {
-    return recover(CaughtExceptionResult());
-  }
-}
 
 // One message as a handler sees it.
 struct Message {

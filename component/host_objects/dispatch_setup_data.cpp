@@ -1,6 +1,7 @@
 // ReleaseSetupData and the objects reached from it, called by name.
 #include "component/host_objects/dispatch_host_objects.h"
 #include "component/host_objects/dispatch_shared.h"
+#include "win32/result.h"
 
 namespace mirdane::component {
 namespace {
@@ -61,16 +62,15 @@ class DispatchVariableNames final : public kfx::VariableNames, DispatchWrapper {
     enumerator->reset();
     win32::UniqueVariant value;
     HRESULT got = object_.Enumerator(&value);
-    if (FAILED(got)) return got;
+    RETURN_IF_FAILED(got);
     IUnknown* unknown = nullptr;
     if (value.get()->vt == VT_UNKNOWN) unknown = value.get()->punkVal;
     if (value.get()->vt == VT_DISPATCH) unknown = value.get()->pdispVal;
     if (!unknown) return DISP_E_TYPEMISMATCH;
     try {
       *enumerator = std::make_shared<HostInterfaceSource>(ComPtr<IUnknown>(unknown));
-    } catch (const std::bad_alloc&) {
-      return E_OUTOFMEMORY;
     }
+    CATCH_RETURN();
     return S_OK;
   }
 };

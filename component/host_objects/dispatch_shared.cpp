@@ -2,6 +2,7 @@
 
 #include <oleauto.h>
 #include "win32/interface_id.h"
+#include "win32/result.h"
 
 namespace mirdane::component {
 namespace {
@@ -73,7 +74,7 @@ HRESULT HostInterfaceSource::QueryInterface(const InterfaceId& iid,
   try {
     if (iid == kfx::EnumVariant::kInterfaceId) {
       ComPtr<IEnumVARIANT> elements;
-      if (const HRESULT r = object_.As(IID_IEnumVARIANT, &elements); FAILED(r)) return r;
+      RETURN_IF_FAILED(object_.As(IID_IEnumVARIANT, &elements));
       *out = MakeEnumVariant(std::move(elements));
       return S_OK;
     }
@@ -84,26 +85,24 @@ HRESULT HostInterfaceSource::QueryInterface(const InterfaceId& iid,
     // The host answers these ids with dual interfaces: the pointer it gives
     // is an IDispatch, called by name like everything else of the host.
     ComPtr<IDispatch> answered;
-    if (const HRESULT r = object_.As(ToIid(iid), &answered); FAILED(r)) return r;
+    RETURN_IF_FAILED(object_.As(ToIid(iid), &answered));
     if (!answered) return E_NOINTERFACE;
     *out = rows ? MakeRowValues(std::move(answered)) : MakeVariableNames(std::move(answered));
     return S_OK;
-  } catch (const std::bad_alloc&) {
-    return E_OUTOFMEMORY;
   }
+  CATCH_RETURN();
 }
 
 HRESULT WrapInterfaceSource(HRESULT got, ComPtr<IDispatch> object, std::shared_ptr<Object>* out) {
   if (!out) return E_POINTER;
   out->reset();
-  if (FAILED(got)) return got;
+  RETURN_IF_FAILED(got);
   ComPtr<IUnknown> unknown;
-  if (const HRESULT r = object.As(IID_IUnknown, &unknown); FAILED(r)) return r;
+  RETURN_IF_FAILED(object.As(IID_IUnknown, &unknown));
   try {
     *out = std::make_shared<HostInterfaceSource>(std::move(unknown));
-  } catch (const std::bad_alloc&) {
-    return E_OUTOFMEMORY;
   }
+  CATCH_RETURN();
   return got;
 }
 

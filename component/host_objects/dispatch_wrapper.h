@@ -7,6 +7,7 @@
 #include "base/variant.h"
 #include "host/host_objects.h"
 #include "win32/dispatch_call.h"
+#include "win32/result.h"
 
 namespace mirdane::component {
 
@@ -19,12 +20,11 @@ template <typename Wrapper, typename Interface>
 HRESULT WrapChild(HRESULT got, win32::ComPtr<IDispatch> child, std::shared_ptr<Interface>* out) {
   if (!out) return E_POINTER;
   out->reset();
-  if (FAILED(got)) return got;
+  RETURN_IF_FAILED(got);
   try {
     *out = std::make_shared<Wrapper>(std::move(child));
-  } catch (const std::bad_alloc&) {
-    return E_OUTOFMEMORY;
   }
+  CATCH_RETURN();
   return got;
 }
 

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "win32/handles.h"
+#include "win32/result.h"
 
 namespace mirdane::component {
 namespace {
@@ -61,7 +62,7 @@ HRESULT DeleteTree(HKEY parent, const std::u16string& name) {
 HRESULT WriteKey(HKEY parent, const RegistryKey& key) {
   if (key.removal == RegistryKey::Removal::Delete) return DeleteTree(parent, key.name);
   if (key.removal == RegistryKey::Removal::ForceRemove) {
-    if (const HRESULT r = DeleteTree(parent, key.name); FAILED(r)) return r;
+    RETURN_IF_FAILED(DeleteTree(parent, key.name));
   }
   UniqueHKey opened;
   if (const HRESULT r = FromWin32(::RegCreateKeyExW(parent, Wide(key.name), 0, nullptr, 0,
@@ -71,13 +72,13 @@ HRESULT WriteKey(HKEY parent, const RegistryKey& key) {
     return r;
   }
   if (key.defaultValue) {
-    if (const HRESULT r = SetValue(opened.get(), nullptr, *key.defaultValue); FAILED(r)) return r;
+    RETURN_IF_FAILED(SetValue(opened.get(), nullptr, *key.defaultValue));
   }
   for (const auto& [name, value] : key.values) {
-    if (const HRESULT r = SetValue(opened.get(), Wide(name), value); FAILED(r)) return r;
+    RETURN_IF_FAILED(SetValue(opened.get(), Wide(name), value));
   }
   for (const auto& subkey : key.subkeys) {
-    if (const HRESULT r = WriteKey(opened.get(), subkey); FAILED(r)) return r;
+    RETURN_IF_FAILED(WriteKey(opened.get(), subkey));
   }
   return S_OK;
 }
@@ -90,7 +91,7 @@ HRESULT RemoveKey(HKEY parent, const RegistryKey& key) {
   if (Missing(status)) return S_OK;
   if (status != ERROR_SUCCESS) return FromWin32(status);
   for (const auto& subkey : key.subkeys) {
-    if (const HRESULT r = RemoveKey(opened.get(), subkey); FAILED(r)) return r;
+    RETURN_IF_FAILED(RemoveKey(opened.get(), subkey));
   }
   if (key.removal == RegistryKey::Removal::NoRemove) return S_OK;
   // A key that something else still uses (a subkey the script does not
@@ -114,7 +115,7 @@ HRESULT ForEachKey(const RegistryScript& script, Step step) {
     const HKEY key = RootOf(root.name);
     if (!key) return E_INVALIDARG;
     for (const auto& entry : root.keys) {
-      if (const HRESULT r = step(key, entry); FAILED(r)) return r;
+      RETURN_IF_FAILED(step(key, entry));
     }
   }
   return S_OK;

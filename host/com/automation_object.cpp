@@ -4,6 +4,8 @@
 
 #include <new>
 
+#include "win32/result.h"
+
 namespace mirdane::hostcom {
 namespace {
 
@@ -113,11 +115,8 @@ ULONG STDMETHODCALLTYPE AutomationObject::Release() {
     const ::HRESULT answer = body(args, out);
     ::VariantClear(&ignored);
     return answer;
-  } catch (const std::bad_alloc&) {
-    return E_OUTOFMEMORY;
-  } catch (...) {
-    return E_UNEXPECTED;
   }
+  CATCH_RETURN();
 }
 
 AutomationObject::Member& AutomationObject::Find(const wchar_t* name, DISPID id) {

@@ -2,6 +2,7 @@
 
 #include "base/system_message.h"
 #include "base/text.h"
+#include "win32/result.h"
 
 namespace mirdane::hostcom {
 
@@ -28,7 +29,7 @@ std::string CreateScript(const wchar_t* progId, win32::DispatchObject* script) {
 ::HRESULT CallScript(win32::DispatchObject& script, const wchar_t* name, LONG* outcome) {
   win32::UniqueVariant result;
   const ::HRESULT answer = script.Call(name, {}, &result);
-  if (FAILED(answer)) return answer;
+  RETURN_IF_FAILED(answer);
   if (FAILED(win32::LongOf(*result.get(), outcome))) return DISP_E_TYPEMISMATCH;
   return answer;
 }

@@ -9,6 +9,7 @@
 #include "taskdialog/win32/gdi_text_measurer.h"
 #include "taskdialog/win32/module_resources.h"
 #include "taskdialog/win32/task_dialog.h"
+#include "win32/result.h"
 #include "win32/window.h"
 
 namespace mirdane::taskdialog::win32 {
@@ -94,17 +95,16 @@ void CXTaskDialog::LoadCommonButtonTexts() {
   platformConfig_ = config;
   config_ = ToPortable(*config);
   LoadCommonButtonTexts();
-  ::HRESULT result = LoadResources();
-  if (FAILED(result)) return result;
-  if (FAILED(result = LoadTexts())) return result;
-  if (FAILED(result = LoadIcons())) return result;
-  if (FAILED(result = LayOut())) return result;
+  RETURN_IF_FAILED(LoadResources());
+  RETURN_IF_FAILED(LoadTexts());
+  RETURN_IF_FAILED(LoadIcons());
+  RETURN_IF_FAILED(LayOut());
   const INT_PTR ended = RunTemplate();
   // A dialog that could not be created was never seen: that is a failure,
   // and the caller's results stay as they were.
   if (ended == -1) return LastErrorResult();
   // A handler that threw ended the dialog: nothing was chosen.
-  if (FAILED(failure())) return failure();
+  RETURN_IF_FAILED(failure());
   if (button != nullptr) *button = static_cast<int>(ended);
   if (radioButton != nullptr) *radioButton = selectedRadio_;
   if (verification != nullptr) *verification = verificationChecked_;
@@ -176,7 +176,7 @@ HICON CXTaskDialog::ReadIcon(std::uintptr_t value, bool useHandle, bool main,
   ::HRESULT failure = S_OK;
   const bool mainHandle = Has(tdf::kUseHiconMain);
   mainIcon_.reset(ReadIcon(config_.mainIcon, mainHandle, true, &failure));
-  if (FAILED(failure)) return failure;
+  RETURN_IF_FAILED(failure);
   stockMain_ = !mainHandle && StockIconResource(config_.mainIcon) != 0;
   // A footer icon that cannot be had leaves the footer without one.
   footerIcon_.reset(ReadIcon(config_.footerIcon, Has(tdf::kUseHiconFooter), false, nullptr));
