@@ -9,13 +9,12 @@
 #include "component/resource_ids.h"
 #include "component/type_library_registration.h"
 #include "win32/result.h"
+#include "win32/wide_text.h"
 
 namespace mirdane::component {
 namespace {
 
-std::u16string FromWide(const wchar_t* text, std::size_t length) {
-  return std::u16string(reinterpret_cast<const char16_t*>(text), length);
-}
+using win32::FromWide;
 
 // The text of a registry script resource: UTF-16 when it starts with a byte
 // order mark, otherwise UTF-8 (which covers ASCII).
@@ -102,7 +101,7 @@ HRESULT CmirdaneModule::RegisterServer() const {
   }
   win32::ComPtr<ITypeLib> library;
   const std::u16string path = ModulePath();
-  const auto* wide = reinterpret_cast<const wchar_t*>(path.c_str());
+  const wchar_t* wide = win32::Wide(path);
   RETURN_IF_FAILED(::LoadTypeLibEx(wide, REGKIND_NONE, library.put()));
   return RegisterTypeLibrary(library.get(), path);
 }
@@ -114,7 +113,7 @@ HRESULT CmirdaneModule::UnregisterServer() const {
   }
   win32::ComPtr<ITypeLib> library;
   const std::u16string path = ModulePath();
-  const auto* wide = reinterpret_cast<const wchar_t*>(path.c_str());
+  const wchar_t* wide = win32::Wide(path);
   RETURN_IF_FAILED(::LoadTypeLibEx(wide, REGKIND_NONE, library.put()));
   TLIBATTR* attributes = nullptr;
   RETURN_IF_FAILED(library->GetLibAttr(&attributes));
@@ -129,7 +128,7 @@ HRESULT CmirdaneModule::TypeInfoOf(REFIID iid, ITypeInfo** info) {
   std::lock_guard lock(mutex_);
   if (!typeLibrary_) {
     const std::u16string path = ModulePath();
-    if (const HRESULT r = ::LoadTypeLibEx(reinterpret_cast<const wchar_t*>(path.c_str()),
+    if (const HRESULT r = ::LoadTypeLibEx(win32::Wide(path),
                                           REGKIND_NONE, typeLibrary_.put());
         FAILED(r)) {
       return r;

@@ -60,11 +60,17 @@ class ComPtr {
   }
   void** put_void() { return reinterpret_cast<void**>(put()); }
 
-  // Asks the object for interface U by `iid`.
+  // Asks the object for interface U by `iid`: for ids that only a caller
+  // knows (the host's collections).
   template <typename U>
   HRESULT As(REFIID iid, ComPtr<U>* out) const {
     if (!pointer_) return E_POINTER;
     return pointer_->QueryInterface(iid, out->put_void());
+  }
+  // Asks the object for interface U by the id the type declares (__uuidof).
+  template <typename U>
+  HRESULT As(ComPtr<U>* out) const {
+    return As(__uuidof(U), out);
   }
 
   // Hands a new reference out through a caller's out parameter.

@@ -74,7 +74,7 @@ HRESULT HostInterfaceSource::QueryInterface(const InterfaceId& iid,
   try {
     if (iid == kfx::EnumVariant::kInterfaceId) {
       ComPtr<IEnumVARIANT> elements;
-      RETURN_IF_FAILED(object_.As(IID_IEnumVARIANT, &elements));
+      RETURN_IF_FAILED(object_.As(&elements));
       *out = MakeEnumVariant(std::move(elements));
       return S_OK;
     }
@@ -98,7 +98,7 @@ HRESULT WrapInterfaceSource(HRESULT got, ComPtr<IDispatch> object, std::shared_p
   out->reset();
   RETURN_IF_FAILED(got);
   ComPtr<IUnknown> unknown;
-  RETURN_IF_FAILED(object.As(IID_IUnknown, &unknown));
+  RETURN_IF_FAILED(object.As(&unknown));
   try {
     *out = std::make_shared<HostInterfaceSource>(std::move(unknown));
   }

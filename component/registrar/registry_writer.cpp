@@ -4,15 +4,14 @@
 
 #include "win32/handles.h"
 #include "win32/result.h"
+#include "win32/wide_text.h"
 
 namespace mirdane::component {
 namespace {
 
 using win32::UniqueHKey;
 
-const wchar_t* Wide(const std::u16string& text) {
-  return reinterpret_cast<const wchar_t*>(text.c_str());
-}
+using win32::Wide;
 
 HKEY RootOf(const std::u16string& name) {
   struct Root {

@@ -1,5 +1,7 @@
 #include "taskdialog/win32/module_resources.h"
 
+#include <utility>
+
 #include "taskdialog/win32/win32_handles.h"
 
 namespace mirdane::taskdialog::win32 {
@@ -14,17 +16,10 @@ HINSTANCE ResourceInstance() {
 
 ::mirdane::HRESULT ModuleStrings::FindString(std::uintptr_t instance, unsigned id,
                                              std::u16string& text) const {
-  const wchar_t* resource = nullptr;
-  SetLastError(0);
-  // With a length of 0 the platform gives a pointer to the string in the
-  // module instead of a copy; the string is not terminated there.
-  const int length = LoadStringW(reinterpret_cast<HINSTANCE>(instance), id,
-                                 reinterpret_cast<LPWSTR>(&resource), 0);
-  if (length <= 0 || resource == nullptr) {
-    if (GetLastError() == 0) SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
-    return LastErrorResult();
-  }
-  text.assign(reinterpret_cast<const char16_t*>(resource), static_cast<std::size_t>(length));
+  std::optional<std::u16string> found =
+      ::mirdane::win32::LoadResourceString(reinterpret_cast<HINSTANCE>(instance), id);
+  if (!found) return LastErrorResult();
+  text = std::move(*found);
   return 0;
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "taskdialog/task_dialog_texts.h"
+#include "win32/wide_text.h"
 
 namespace mirdane::taskdialog::win32 {
 
@@ -23,9 +24,6 @@ class ModuleStrings : public StringSource {
 // The process's executable file name with its extension.
 std::u16string ExecutableFileName();
 
-// A 16-bit text as the platform's wide text.
-inline const wchar_t* Wide(const std::u16string& text) {
-  return reinterpret_cast<const wchar_t*>(text.c_str());
-}
+using ::mirdane::win32::Wide;
 
 }  // namespace mirdane::taskdialog::win32

@@ -6,12 +6,11 @@
 #include <algorithm>
 #include <string>
 
+#include "win32/wide_text.h"
+
 namespace mirdane::ui {
 
-// The string as the wide-character calls take it (both are UTF-16).
-inline const wchar_t* Wide(const std::u16string& text) {
-  return reinterpret_cast<const wchar_t*>(text.c_str());
-}
+using win32::Wide;
 
 // The whole text of a window or control.
 inline std::u16string WindowText(HWND window) {

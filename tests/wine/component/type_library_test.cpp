@@ -118,7 +118,7 @@ TEST(TypeLibrary, TheReturnValuesAreTheHostsNumbers) {
   VARDESC* desc = nullptr;
   UINT index = 0;
   ComPtr<ITypeInfo2> info2;
-  ASSERT_EQ(info.As(IID_ITypeInfo2, &info2), S_OK);
+  ASSERT_EQ(info.As(&info2), S_OK);
   ASSERT_EQ(info2->GetVarIndexOfMemId(id, &index), S_OK);
   ASSERT_EQ(info->GetVarDesc(index, &desc), S_OK);
   EXPECT_EQ(desc->lpvarValue->lVal, -1);
