@@ -15,6 +15,7 @@ std::u16string ReadText(kfx::ReleaseSetupData& data, Getter getter) {
   return text;
 }
 
+// Whether the setup data holds the ledger switched on, as the release reads it.
 bool StoredLedgerSwitch(kfx::ReleaseSetupData& data) {
   std::u16string value;
   ReadCustomProperty(data, kReleaseLedger, &value, u"");
