@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "base/text.h"
+#include "dbax/provider/secret_scrubber.h"
 #include "release/ledger_table.h"
 
 namespace mirdane::bridge {
@@ -148,7 +149,12 @@ std::vector<Difference> CompareTable(const std::u16string& library, const Bridge
                                        : "values mapped to it would be dropped without a word")});
       continue;
     }
-    if (auto difference = CompareType(name, wanted, found->type, standard)) {
+    if (!found->type_known) {
+      // SQLite keeps no type for a column declared without one: any value
+      // goes in, so there is nothing to compare, and no difference to claim.
+      differences.push_back({false, name + " has no type the database can tell; it was not "
+                                           "compared with " + Shown(wanted), true});
+    } else if (auto difference = CompareType(name, wanted, found->type, standard)) {
       differences.push_back(std::move(*difference));
     }
     if (!column.generated && !HasDefault(*found)) {
@@ -201,7 +207,7 @@ LedgerCheck CheckLedgerTable(dbAx::provider::SchemaSession& session, const std::
   check.exists = !described.empty();
   if (!check.exists) return check;
   check.differences = CompareTable(library, expected, described, "the release needs");
-  for (auto& difference : check.differences) difference.failing = true;
+  for (auto& difference : check.differences) difference.failing = !difference.note;
   for (const auto& column : MissingUniqueKeys(session, library, expected)) {
     const bool document = column == ledger::kKey;
     check.differences.push_back(
@@ -212,6 +218,65 @@ LedgerCheck CheckLedgerTable(dbAx::provider::SchemaSession& session, const std::
                                "one again would delete the other's rows")});
   }
   return check;
+}
+
+CheckReport CheckLibrary(dbAx::provider::SchemaSession& session, const std::u16string& library,
+                         const CheckOptions& options) {
+  CheckReport report;
+  report.findings = CheckBridgeTables(session, library);
+  const std::string name = Utf16ToUtf8(library);
+  // The ledger only where the library is there to hold it.
+  std::optional<LedgerCheck> ledger;
+  if (options.check_ledger && session.LibraryExists(library)) {
+    ledger = CheckLedgerTable(session, library);
+  }
+  if (ledger) {
+    report.findings.insert(report.findings.end(), ledger->differences.begin(),
+                           ledger->differences.end());
+  }
+  const std::string table = name + "." + Utf16ToUtf8(ledger::kTable);
+  if (ledger && !ledger->exists && options.ledger_required) {
+    // Every document of the class would fail with the release's own message.
+    std::string command = "mirdane bridge create --ledger --library " + name + " --connect ";
+    command += options.connect.empty()
+                   ? std::string("<server name>")
+                   : Utf16ToUtf8(dbAx::provider::MaskPasswords(options.connect));
+    report.findings.push_back(
+        {true, table + " does not exist, and documents released with releaseLedger = 1 need "
+                       "it. Create it with: " + command});
+  }
+  // Notes after the differences, so that what matters comes first.
+  std::stable_partition(report.findings.begin(), report.findings.end(),
+                        [](const Difference& finding) { return !finding.note; });
+  for (const auto& finding : report.findings) {
+    if (finding.note) continue;
+    ++report.differences;
+    if (finding.failing) ++report.failing;
+  }
+  if (ledger && !ledger->exists && !options.ledger_required) {
+    report.summary.push_back(name + ": no release ledger (" + table +
+                             "); document classes released with releaseLedger = 1 need it: "
+                             "mirdane bridge create --ledger makes it");
+  } else if (ledger && ledger->exists &&
+             std::none_of(ledger->differences.begin(), ledger->differences.end(),
+                          [](const Difference& difference) { return !difference.note; })) {
+    report.summary.push_back(name + ": the release ledger " + table + " is well formed");
+  }
+  if (report.differences == 0) {
+    report.summary.push_back(name + ": both bridge tables match the field catalogue");
+  } else {
+    report.summary.push_back(name + ": " + std::to_string(report.differences) +
+                             (report.differences == 1 ? " difference, " : " differences, ") +
+                             std::to_string(report.failing) + " of them would make a release fail");
+  }
+  return report;
+}
+
+std::vector<std::string> CheckReport::Lines() const {
+  std::vector<std::string> lines;
+  for (const auto& finding : findings) lines.push_back(finding.Line());
+  lines.insert(lines.end(), summary.begin(), summary.end());
+  return lines;
 }
 
 }  // namespace mirdane::bridge

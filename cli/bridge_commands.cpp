@@ -1,7 +1,6 @@
 // mirdane bridge create | show | check | audit: the bridge tables of a library.
 #include <iostream>
 #include <memory>
-#include <optional>
 #include <string>
 
 #include "base/text.h"
@@ -102,43 +101,24 @@ void AddBridgeCommands(CLI::App& app, int* exit_code) {
   });
 
   auto check_options = std::make_shared<ConnectionOptions>();
+  auto ledger_required = std::make_shared<bool>(false);
   auto* check = bridge->add_subcommand(
       "check",
       "compare UAGYCPP and UAG0CPP with the field catalogue: missing columns, types or sizes "
       "that differ, the transaction and line numbers; say whether the release ledger is there "
       "and well formed; one line per difference, exit 1 when any would make a release fail");
   AddConnectionOptions(*check, *check_options);
-  check->callback([exit_code, check_options] {
-    *exit_code = RunBridge("check", *check_options, [](auto& session, const auto& library) {
-      auto differences = bridge::CheckBridgeTables(session, library);
-      const std::string name = Utf16ToUtf8(library);
-      // The ledger only where the library is there to hold it.
-      std::optional<bridge::LedgerCheck> ledger;
-      if (session.LibraryExists(library)) ledger = bridge::CheckLedgerTable(session, library);
-      if (ledger) {
-        differences.insert(differences.end(), ledger->differences.begin(),
-                           ledger->differences.end());
-      }
-      std::size_t failing = 0;
-      for (const auto& difference : differences) {
-        std::cout << difference.Line() << "\n";
-        if (difference.failing) ++failing;
-      }
-      if (ledger && !ledger->exists) {
-        std::cout << name << ": no release ledger (" << name << ".MIRDLEDGER); document classes "
-                  << "released with releaseLedger = 1 need it: mirdane bridge create --ledger "
-                     "makes it\n";
-      } else if (ledger && ledger->differences.empty()) {
-        std::cout << name << ": the release ledger " << name << ".MIRDLEDGER is well formed\n";
-      }
-      if (differences.empty()) {
-        std::cout << name << ": both bridge tables match the field catalogue\n";
-      } else {
-        std::cout << name << ": " << differences.size()
-                  << (differences.size() == 1 ? " difference, " : " differences, ") << failing
-                  << " of them would make a release fail\n";
-      }
-      return failing == 0 ? kExitOk : kExitFailed;
+  check->add_flag("--ledger", *ledger_required,
+                  "the document class releases with the ledger (releaseLedger = 1): a missing "
+                  "ledger fails the check");
+  check->callback([exit_code, check_options, ledger_required] {
+    *exit_code = RunBridge("check", *check_options, [&](auto& session, const auto& library) {
+      bridge::CheckOptions options;
+      options.ledger_required = *ledger_required;
+      options.connect = Utf8ToUtf16(check_options->connect);
+      const auto report = bridge::CheckLibrary(session, library, options);
+      for (const auto& line : report.Lines()) std::cout << line << "\n";
+      return report.failing == 0 ? kExitOk : kExitFailed;
     });
   });
 

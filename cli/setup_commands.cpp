@@ -304,7 +304,9 @@ void AddSetupCommands(CLI::App& app, int* exit_code) {
   edit->add_option("--release-ledger", o.ledger,
                    "on: release each document of the class exactly once, recorded in the release "
                    "ledger beside the bridge tables (custom property releaseLedger = 1; the ledger "
-                   "is made by mirdane bridge create --ledger); off: release as without it")
+                   "is made by mirdane bridge create --ledger), as the General page's \"Release each "
+                   "document only once\" checked; off: release as without it (the property "
+                   "removed)")
       ->check(CLI::IsMember({"on", "off"}));
   edit->add_flag("--ignore-required", o.ignore_required,
                  "save even when a required column is not mapped");

@@ -45,9 +45,11 @@ fi
 # With Wine come the i386 builds of what its programs reach through ODBC:
 # unixODBC, its odbcinst library (SQLite's driver loads it at run time to
 # read a data source's Database=, and silently opens an empty database
-# without it) and SQLite's driver. Checked also where wine32 is there.
+# without it), SQLite's driver and PostgreSQL's (the setup sheet's "Test
+# Connection" is cancelled while it waits on a server that never answers).
+# Checked also where wine32 is there.
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
-i386_packages=(wine32:i386 libodbc2:i386 libodbcinst2:i386 libsqliteodbc:i386)
+i386_packages=(wine32:i386 libodbc2:i386 libodbcinst2:i386 libsqliteodbc:i386 odbc-postgresql:i386)
 i386_missing=()
 for p in "${i386_packages[@]}"; do installed "$p" || i386_missing+=("$p"); done
 if [ ${#i386_missing[@]} -gt 0 ]; then

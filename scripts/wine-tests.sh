@@ -114,8 +114,10 @@ trap '/usr/lib/wine/wineserver -k >/dev/null 2>&1 || true' EXIT
 driver=$(dpkg -L "libsqliteodbc:$debian_arch" 2>/dev/null | grep '/libsqlite3odbc.so$' | head -n 1)
 native_driver=$(dpkg -L "libsqliteodbc:$(dpkg --print-architecture)" 2>/dev/null |
                 grep '/libsqlite3odbc.so$' | head -n 1)
+pg_driver=$(dpkg -L "odbc-postgresql:$debian_arch" 2>/dev/null | grep '/psqlodbcw.so$' | head -n 1)
 mkdir -p "$work/odbc" "$work/odbc-native"
-printf '[SQLite3]\nDriver = %s\n' "$driver" >"$work/odbc/odbcinst.ini"
+printf '[SQLite3]\nDriver = %s\n[PostgreSQL]\nDriver = %s\n' "$driver" "$pg_driver" \
+  >"$work/odbc/odbcinst.ini"
 printf '[SQLite3]\nDriver = %s\n' "$native_driver" >"$work/odbc-native/odbcinst.ini"
 : >"$work/odbc/odbc.ini"
 : >"$work/odbc-native/odbc.ini"
@@ -202,11 +204,41 @@ ui_gtest() {  # ui_gtest NAME LABEL [ARGS...]
     >"$log" 2>&1
   count_gtest "$label" "$log"
 }
+# "Test Connection" tries bridge tables made by bridge create, one of them
+# without a column, and a server that takes connections and never answers
+# (PostgreSQL's driver then waits for it), so that Cancel can be pressed.
+connection_db=$work/connection.db
+connection_db_no_column=$work/connection-no-column.db
+rm -f "$connection_db" "$connection_db_no_column"
+for db in "$connection_db" "$connection_db_no_column"; do
+  run_native bridge create --connect "odbc:DRIVER={SQLite3};Database=$db" --library MAIN \
+    >>"$work/logs/bridge.log" 2>&1
+done
+sqlite3 "$connection_db_no_column" 'ALTER TABLE UAGYCPP DROP COLUMN GYABNT;'
+silent_port_file=$work/silent-port
+rm -f "$silent_port_file"
+python3 - "$silent_port_file" <<'PY' &
+import socket, sys, time
+listener = socket.socket()
+listener.bind(("127.0.0.1", 0))
+listener.listen(16)  # connections wait in the backlog, never answered
+with open(sys.argv[1] + ".tmp", "w") as out:
+    out.write(str(listener.getsockname()[1]))
+import os
+os.rename(sys.argv[1] + ".tmp", sys.argv[1])
+time.sleep(900)
+PY
+silent_pid=$!
+for _ in $(seq 50); do [ -s "$silent_port_file" ] && break; sleep 0.1; done
+export MIRDANE_CONNECTION_DB=$connection_db MIRDANE_CONNECTION_DB_NO_COLUMN=$connection_db_no_column
+export MIRDANE_SILENT_PORT=$(cat "$silent_port_file" 2>/dev/null)
 set_dpi 96
 ui_gtest setup_ui_wine_test setup-ui-96dpi
 set_dpi 144
 ui_gtest setup_ui_wine_test setup-ui-144dpi --gtest_filter='*Layout*:*Screenshot*:*AccessibleObject*'
 set_dpi 96
+kill "$silent_pid" 2>/dev/null
+wait "$silent_pid" 2>/dev/null
 for bmp in "$shots"/setup-*.bmp; do
   [ -f "$bmp" ] && convert "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp"
 done

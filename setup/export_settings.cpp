@@ -109,4 +109,11 @@ bool WriteCustomProperty(kfx::ReleaseSetupData& data, const std::u16string& name
   return properties->Add(name, value) == kOk;
 }
 
+bool RemoveCustomProperty(kfx::ReleaseSetupData& data, const std::u16string& name) {
+  if (name.empty()) return false;
+  std::shared_ptr<kfx::CustomProperties> properties;
+  if (data.get_CustomProperties(&properties) != kOk || !properties) return false;
+  return properties->Remove(Variant::Text(name)) == kOk;
+}
+
 }  // namespace mirdane

@@ -15,4 +15,8 @@ namespace mirdane {
 bool WriteCustomProperty(kfx::ReleaseSetupData& data, const std::u16string& name,
                          const std::u16string& value);
 
+// Removes a custom property; true when the host removed one. An empty name
+// is refused.
+bool RemoveCustomProperty(kfx::ReleaseSetupData& data, const std::u16string& name);
+
 }  // namespace mirdane

@@ -15,6 +15,13 @@ std::u16string ReadText(kfx::ReleaseSetupData& data, Getter getter) {
   return text;
 }
 
+// Whether the setup data holds the ledger switched on, as the release reads it.
+bool StoredLedgerSwitch(kfx::ReleaseSetupData& data) {
+  std::u16string value;
+  ReadCustomProperty(data, kReleaseLedger, &value, u"");
+  return value == kReleaseLedgerOn;
+}
+
 }  // namespace
 
 bool GeneralSettings::Load(const CSetupMappingModel* model) {
@@ -27,6 +34,7 @@ bool GeneralSettings::Load(const CSetupMappingModel* model) {
   userName = ReadText(*data, &kfx::ReleaseSetupData::get_UserName);
   password = ReadText(*data, &kfx::ReleaseSetupData::get_Password);
   ReadCustomProperty(*data, kServerApiLibrary, &apiLibrary, u"");
+  releaseLedger = StoredLedgerSwitch(*data);
   return true;
 }
 
@@ -39,6 +47,13 @@ bool GeneralSettings::Store(const CSetupMappingModel* model) const {
   data->put_UserName(userName);
   data->put_Password(password);
   WriteCustomProperty(*data, kServerApiLibrary, apiLibrary);
+  // Only a change is written: an unchanged switch leaves the collection, and
+  // so the stored setup, exactly as it was. Any value but "1" is off, as the
+  // release reads it.
+  if (releaseLedger && *releaseLedger != StoredLedgerSwitch(*data)) {
+    if (*releaseLedger) WriteCustomProperty(*data, kReleaseLedger, kReleaseLedgerOn);
+    else RemoveCustomProperty(*data, kReleaseLedger);
+  }
   return true;
 }
 

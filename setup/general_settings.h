@@ -3,6 +3,7 @@
 // closes with OK.
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace mirdane {
@@ -17,13 +18,18 @@ struct GeneralSettings {
   std::u16string userName;
   std::u16string password;
   std::u16string apiLibrary;      // custom property serverAPILibrary
+  // "Release each document only once": custom property releaseLedger = "1".
+  // Empty leaves the property as it is stored.
+  std::optional<bool> releaseLedger;
 
   // Reads every member from the model's setup data; a failed read leaves the
   // member empty. False, and nothing read, without a model or setup data.
   bool Load(const CSetupMappingModel* model);
   // Writes Name, ConnectString, UserName, Password and then serverAPILibrary,
-  // exactly as they stand, failures ignored. False, and nothing written,
-  // without a model or setup data.
+  // exactly as they stand, failures ignored; then, when releaseLedger holds
+  // a choice that differs from what is stored, releaseLedger = "1" for on,
+  // and for off the property removed (a setup that never had it keeps its
+  // bytes). False, and nothing written, without a model or setup data.
   bool Store(const CSetupMappingModel* model) const;
 };
 

@@ -54,6 +54,8 @@ SheetResult HeadlessSetupSheet::Run(const std::u16string&, CSetupMappingModel& m
   if (edits_.userName) general.userName = *edits_.userName;
   if (edits_.password) general.password = *edits_.password;
   if (edits_.apiLibrary) general.apiLibrary = *edits_.apiLibrary;
+  // The General page's check box: on stores "1", off removes the property.
+  if (edits_.releaseLedger) general.releaseLedger = *edits_.releaseLedger;
 
   // The Data Mapping page, each choice made through the row's menu.
   MappingPage page(model);
@@ -77,10 +79,6 @@ SheetResult HeadlessSetupSheet::Run(const std::u16string&, CSetupMappingModel& m
     return SheetResult::kCancel;
   }
   general.Store(&model);
-  if (edits_.releaseLedger && model.setupData()) {
-    // Written beside the General page's values, as they are: for Apply.
-    WriteCustomProperty(*model.setupData(), kReleaseLedger, *edits_.releaseLedger ? u"1" : u"0");
-  }
   return SheetResult::kOk;
 }
 

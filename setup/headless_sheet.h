@@ -22,8 +22,8 @@ struct HeadlessEdits {
   std::optional<std::u16string> userName;
   std::optional<std::u16string> password;
   std::optional<std::u16string> apiLibrary;
-  // The release ledger switched on or off (custom property releaseLedger,
-  // which has no field on the General page); unchanged when not given.
+  // The General page's "Release each document only once" checked or not
+  // (custom property releaseLedger "1", or removed); unchanged when not given.
   std::optional<bool> releaseLedger;
   // Column (identifier, or a caption naming one column) and mapping
   // (index:NAME, value:NAME, const:TEXT or none), applied in order.

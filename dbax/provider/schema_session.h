@@ -24,6 +24,10 @@ struct TableColumn {
   SqlType type;
   bool nullable = true;
   std::optional<std::u16string> default_value;  // as the catalog states it
+  // False when the server or its driver cannot say what type the column has
+  // (SQLite keeps none for a column declared without one): `type` is then
+  // only what the driver hands values over as.
+  bool type_known = true;
 };
 
 struct QueryResult {

@@ -27,12 +27,10 @@ std::unique_ptr<SchemaSession> OpenSchemaSession(const std::u16string& data_sour
       throw SchemaError(
           "the bridge tools do not work through ADO (ado:); use odbc:CONNECTION-STRING");
     case BackendKind::IbmI:
-#if defined(_WIN32)
-      break;
-#else
-      // IBM's ODBC driver for that system.
+      // IBM's ODBC driver for that system, on Windows too: the release goes
+      // through ADO there, but IBM i Access installs the ODBC driver beside
+      // IBMDA400, and the schema work is written for ODBC's catalog calls.
       return odbc::OpenOdbcSchema(route, user, password);
-#endif
   }
   throw SchemaError("no backend serves the data source '" +
                     mirdane::Utf16ToUtf8(MaskPasswords(data_source)) +

@@ -87,6 +87,16 @@ grep -q '"serverAPILibrary": "XALIB"' "$batch" || fail "the library was not stor
 out=$("$mirdane" setup show --batch "$batch")
 grep -Eq 'UAGYCPP\.GYDHNA +Transaction narrative +value:Batch Name' <<<"$out" || fail "show after edit: $out"
 
+# The ledger switch as the General page's box: on stores "1", off removes it,
+# and a switch left alone keeps the file's bytes.
+cp "$batch" "$work/before-ledger.json"
+"$mirdane" setup edit --batch "$batch" --release-ledger off >/dev/null 2>&1 || fail "ledger off (never on) failed"
+cmp -s "$batch" "$work/before-ledger.json" || fail "switching off an absent ledger changed the file"
+"$mirdane" setup edit --batch "$batch" --release-ledger on >/dev/null 2>&1 || fail "ledger on failed"
+grep -q '"releaseLedger": "1"' "$batch" || fail "ledger on did not store releaseLedger 1"
+"$mirdane" setup edit --batch "$batch" --release-ledger off >/dev/null 2>&1 || fail "ledger off failed"
+grep -q 'releaseLedger' "$batch" && fail "ledger off left releaseLedger in the file"
+
 out=$("$mirdane" release --batch "$batch" --log-dir "$work/logs" 2>&1) || fail "release exited $?: $out"
 grep -q "1 of 1 document released" <<<"$out" || fail "release: $out"
 out=$("$mirdane" bridge show --connect "sqlite:$work/sys" --library XALIB)

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "setup/export_settings.h"
+#include "setup/general_settings.h"
 #include "setup/setup_mapping_model.h"
 #include "tests/support/fake_setup_data.h"
 
@@ -149,6 +150,47 @@ TEST_F(ExportSettings, CustomPropertiesReadWithADefaultAndAreReplacedOnWrite) {
   EXPECT_TRUE(data_.calls.empty());
   data_.failing = {"CustomProperties.Add"};
   EXPECT_FALSE(WriteCustomProperty(data_, u"serverAPILibrary", u"X"));
+}
+
+// The General page's "Release each document only once": checked stores
+// releaseLedger "1", unchecked removes it, and a switch left as it was
+// writes nothing, so a setup without it keeps every byte.
+TEST_F(ExportSettings, TheLedgerSwitchIsWrittenOnlyWhenItChanges) {
+  using Properties = decltype(data_.properties);
+  const auto stored = [&](Properties properties, std::optional<bool> choice) {
+    data_.properties = std::move(properties);
+    GeneralSettings general;
+    EXPECT_TRUE(general.Load(&model_));
+    const bool shown = general.releaseLedger.value_or(false);
+    if (choice) general.releaseLedger = choice;
+    data_.calls.clear();
+    EXPECT_TRUE(general.Store(&model_));
+    return std::make_pair(shown, data_.properties);
+  };
+  const Properties library = {{u"serverAPILibrary", u"XALIB"}};
+  const Properties on = {{u"serverAPILibrary", u"XALIB"}, {u"releaseLedger", u"1"}};
+  EXPECT_EQ(stored(library, std::nullopt), std::make_pair(false, library));
+  EXPECT_EQ(stored(library, true), std::make_pair(false, on));
+  EXPECT_EQ(stored(on, false), std::make_pair(true, library));
+  // Kept as it was (serverAPILibrary, rewritten, moves behind it as ever).
+  const Properties kept = {{u"releaseLedger", u"1"}, {u"serverAPILibrary", u"XALIB"}};
+  EXPECT_EQ(stored(on, true), std::make_pair(true, kept));
+  EXPECT_EQ(std::count(data_.calls.begin(), data_.calls.end(), "CustomProperties.Add releaseLedger"), 0);
+  // Anything but "1" is off, as the release reads it; left off, it stays as stored.
+  const Properties zero = {{u"releaseLedger", u"0"}, {u"serverAPILibrary", u"XALIB"}};
+  EXPECT_EQ(stored(zero, false), std::make_pair(false, zero));
+  EXPECT_EQ(stored(zero, true), std::make_pair(false, on));
+  // Not loaded, not chosen: a sheet that does not show the switch keeps it.
+  data_.properties = on;
+  data_.calls.clear();
+  EXPECT_TRUE(GeneralSettings{}.Store(&model_));
+  std::u16string ledger;
+  EXPECT_TRUE(ReadCustomProperty(data_, u"releaseLedger", &ledger, u""));
+  EXPECT_EQ(ledger, u"1");
+  EXPECT_EQ(std::count(data_.calls.begin(), data_.calls.end(), "CustomProperties.Remove releaseLedger"), 0);
+
+  EXPECT_FALSE(RemoveCustomProperty(data_, u""));
+  EXPECT_FALSE(RemoveCustomProperty(data_, u"releaseLedgerX"));
 }
 
 }  // namespace

@@ -144,10 +144,12 @@ class OdbcSchema final : public SchemaSession {
       out.name = column.name;
       out.type = column.Type();
       out.nullable = column.nullable != SQL_NO_NULLS;
+      out.type_known = column.data_type != SQL_UNKNOWN_TYPE;
       for (const auto& [name, entry] : catalog) {
         if (!EqualsIgnoringAsciiCase(name, column.name)) continue;
         out.default_value = entry.default_value;
         out.nullable = entry.nullable;
+        TakeDeclaredType(entry, &out);
       }
       columns.push_back(std::move(out));
     }
@@ -184,7 +186,29 @@ class OdbcSchema final : public SchemaSession {
   struct CatalogEntry {
     bool nullable = true;
     std::optional<std::u16string> default_value;
+    std::optional<std::u16string> type_name;  // TYPE_NAME as the catalog gives it
   };
+
+  // A result set's description is what the driver converts values to, not
+  // always what the table declares: SQLite's driver describes every column
+  // of "SELECT * ... WHERE 1=0" as VARCHAR, while its catalog gives the
+  // declaration ("CHAR(10)", "DECIMAL(15, 2)"). A catalog type name that is
+  // a whole declaration is taken; a bare name ("bpchar", "numeric", "CHAR")
+  // leaves the description, which then carries the sizes. A column the
+  // catalog lists without any type name has none the driver can tell.
+  static void TakeDeclaredType(const CatalogEntry& entry, TableColumn* column) {
+    if (!entry.type_name) return;
+    if (entry.type_name->empty()) {
+      column->type_known = false;
+      return;
+    }
+    const SqlType declared = ParseSqlType(*entry.type_name);
+    if (declared.kind == SqlType::Kind::Other) return;
+    const bool sized = declared.IsText() || declared.IsDecimal();
+    if (sized && entry.type_name->find(u'(') == std::u16string::npos) return;
+    column->type = declared;
+    column->type_known = true;
+  }
 
   Statement NewStatement() {
     Statement statement;
@@ -306,6 +330,8 @@ class OdbcSchema final : public SchemaSession {
               continue;
             }
             CatalogEntry entry;
+            // In column order: not every driver reads columns back.
+            entry.type_name = ReadText(statement, 6);
             entry.nullable = ReadText(statement, 11).value_or(u"1") != u"0";
             entry.default_value = ReadText(statement, 13);
             entries[*column] = std::move(entry);

@@ -65,7 +65,10 @@ class StandInSchema final : public SchemaSession {
     while (sqlite3_step(statement.get()) == SQLITE_ROW) {
       TableColumn column;
       column.name = Utf8ToUtf16(Text(statement.get(), 1));
-      column.type = ParseSqlType(Utf8ToUtf16(Text(statement.get(), 2)));
+      const std::string declared = Text(statement.get(), 2);
+      column.type = ParseSqlType(Utf8ToUtf16(declared));
+      // SQLite lets a column be declared without a type.
+      column.type_known = !declared.empty();
       column.nullable = sqlite3_column_int(statement.get(), 3) == 0;
       if (sqlite3_column_type(statement.get(), 4) != SQLITE_NULL) {
         column.default_value = Utf8ToUtf16(Text(statement.get(), 4));

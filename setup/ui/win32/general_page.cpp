@@ -3,6 +3,7 @@
 #include "base/format.h"
 #include "setup/setup_mapping_model.h"
 #include "setup/ui/setup_pages_resource.h"
+#include "setup/ui/win32/connection_test_dialog.h"
 #include "setup/ui/win32/fit_text.h"
 #include "setup/ui/win32/ui_text.h"
 
@@ -50,6 +51,7 @@ std::optional<std::u16string> ModuleVersionText(HMODULE module) {
 
 const win32::MessageMap<GeneralPage> GeneralPage::kMessages = {
     {WM_INITDIALOG, &GeneralPage::OnInitDialog},
+    {WM_COMMAND, &GeneralPage::OnCommand},
 };
 
 GeneralPage::GeneralPage(HINSTANCE resources, CSetupMappingModel* model)
@@ -65,6 +67,7 @@ bool GeneralPage::HandleMessage(const win32::Message& message, LRESULT* result) 
 
 LRESULT GeneralPage::OnInitDialog(WPARAM, LPARAM) {
   FitLabelsToText(hwnd_);
+  FitCheckBoxToText(::GetDlgItem(hwnd_, IDC_RELEASE_LEDGER));
   if (const auto version = ModuleVersionText(resources())) {
     ::SetDlgItemTextW(hwnd_, IDC_VERSION_TEXT, Wide(*version));
     ::ShowWindow(::GetDlgItem(hwnd_, IDC_VERSION_LABEL), SW_SHOW);
@@ -74,7 +77,27 @@ LRESULT GeneralPage::OnInitDialog(WPARAM, LPARAM) {
   ::SetDlgItemTextW(hwnd_, IDC_BATCH_CLASS, Wide(settings_.batchClassName));
   ::SetDlgItemTextW(hwnd_, IDC_DOCUMENT_CLASS, Wide(settings_.docClassName));
   for (const EditField& edit : kEdits) ::SetDlgItemTextW(hwnd_, edit.id, Wide(settings_.*edit.text));
+  ::CheckDlgButton(hwnd_, IDC_RELEASE_LEDGER,
+                   settings_.releaseLedger.value_or(false) ? BST_CHECKED : BST_UNCHECKED);
   return TRUE;
+}
+
+LRESULT GeneralPage::OnCommand(WPARAM wParam, LPARAM) {
+  if (LOWORD(wParam) == IDC_TEST_CONNECTION && HIWORD(wParam) == BN_CLICKED) TestConnection();
+  return 0;
+}
+
+void GeneralPage::TestConnection() {
+  if (!ReadControls()) return;
+  bridge::ConnectionTestSettings test;
+  test.server = settings_.connectString;
+  test.userName = settings_.userName;
+  test.password = settings_.password;
+  test.library = settings_.apiLibrary;
+  test.releaseLedger = settings_.releaseLedger.value_or(false);
+  RunConnectionTest(::GetAncestor(hwnd_, GA_ROOT), test);
+  // Focus back where the administrator was: on the button.
+  ::SetFocus(::GetDlgItem(hwnd_, IDC_TEST_CONNECTION));
 }
 
 bool GeneralPage::ReadControls() {
@@ -83,6 +106,9 @@ bool GeneralPage::ReadControls() {
     if (!control) return false;
     settings_.*edit.text = WindowText(control);
   }
+  HWND ledger = ::GetDlgItem(hwnd_, IDC_RELEASE_LEDGER);
+  if (!ledger) return false;
+  settings_.releaseLedger = ::SendMessageW(ledger, BM_GETCHECK, 0, 0) == BST_CHECKED;
   return true;
 }
 

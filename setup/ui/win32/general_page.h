@@ -33,6 +33,9 @@ class GeneralPage final : public PropertyPage {
  private:
   bool HandleMessage(const win32::Message& message, LRESULT* result) override;
   LRESULT OnInitDialog(WPARAM, LPARAM);
+  LRESULT OnCommand(WPARAM, LPARAM);
+  // Tests the values on the page, saved or not.
+  void TestConnection();
   // The controls into the settings; false when a control is missing.
   bool ReadControls();
 

@@ -2,8 +2,7 @@
 
 #include <commctrl.h>
 
-#include <algorithm>
-
+#include "setup/ui/win32/owner_placement.h"
 #include "setup/ui/win32/ui_text.h"
 #include "taskdialog/win32/task_dialog_client.h"
 
@@ -22,27 +21,6 @@ class RequiredFieldDialog final : public taskdialog::win32::CXTaskDialogMFCClien
   using CXTaskDialogMFCClient::CXTaskDialogMFCClient;
 
   void OnCreated() override { CentreOnOwner(m_hWnd); }
-
- private:
-  static void CentreOnOwner(HWND dialog) {
-    HWND owner = ::GetWindow(dialog, GW_OWNER);
-    RECT around{};
-    RECT own{};
-    if (!owner || !::GetWindowRect(owner, &around) || !::GetWindowRect(dialog, &own)) return;
-    const LONG width = own.right - own.left;
-    const LONG height = own.bottom - own.top;
-    LONG left = around.left + ((around.right - around.left) - width) / 2;
-    LONG top = around.top + ((around.bottom - around.top) - height) / 2;
-    // Whole on the screen, title bar first, on a sheet near its edge.
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof(monitor);
-    if (::GetMonitorInfoW(::MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST), &monitor)) {
-      const RECT& work = monitor.rcWork;
-      left = std::max(work.left, std::min(left, work.right - width));
-      top = std::max(work.top, std::min(top, work.bottom - height));
-    }
-    ::SetWindowPos(dialog, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  }
 };
 
 int AskWithTaskDialog(HWND owner, const RequiredFieldTexts& texts) {

@@ -66,13 +66,40 @@ TEST_F(SetupSheet, ClosingTheWindowIsCancel) {
   EXPECT_EQ(ReadWholeFile(batch_), original_);
 }
 
+// "Release each document only once" is the custom property releaseLedger:
+// ticked and OK stores "1"; opened again it shows ticked, and unticked and
+// OK removes the property.
+TEST_F(SetupSheet, TheLedgerBoxStoresReleaseLedgerAndUntickingRemovesIt) {
+  Open();
+  HWND box = Control(11061);
+  ASSERT_TRUE(box);
+  EXPECT_EQ(TextOf(box), L"Release each &document only once");
+  EXPECT_EQ(::SendMessageW(box, BM_GETCHECK, 0, 0), BST_UNCHECKED) << "the setup has no releaseLedger";
+  PressButton(box);
+  ASSERT_TRUE(WaitUntil([&] { return ::SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED; }));
+  PressOk();
+  ExpectClosedWith(true);
+  EXPECT_EQ(CustomProperty(SetupOf(batch_), u"releaseLedger"), u"1");
+  EXPECT_EQ(CustomProperty(SetupOf(batch_), u"serverAPILibrary"), u"XALIB");
+
+  Open();
+  box = Control(11061);
+  EXPECT_EQ(::SendMessageW(box, BM_GETCHECK, 0, 0), BST_CHECKED) << "shows what is stored";
+  PressButton(box);
+  ASSERT_TRUE(WaitUntil([&] { return ::SendMessageW(box, BM_GETCHECK, 0, 0) == BST_UNCHECKED; }));
+  PressOk();
+  ExpectClosedWith(true);
+  EXPECT_EQ(CustomProperty(SetupOf(batch_), u"releaseLedger"), u"(absent)");
+}
+
 TEST_F(SetupSheet, TabMnemonicsAndEscapeWorkOnTheGeneralPage) {
   Open();
   const DWORD thread = run_->threadId();
   ASSERT_TRUE(WaitUntil([&] { return FocusOf(thread) == Control(11002); }))
       << "the sheet opens with the instance name ready for typing";
-  // Tab goes down the edits in the order of the page.
-  for (const int next : {11017, 11024, 11025, 11028}) {
+  // Tab goes down the edits in the order of the page, then to Test
+  // Connection beside the library and the ledger's box below.
+  for (const int next : {11017, 11024, 11025, 11028, 11062, 11061}) {
     PostKey(FocusOf(thread), VK_TAB);
     ASSERT_TRUE(WaitUntil([&] { return FocusOf(thread) == Control(next); })) << next;
   }
@@ -82,6 +109,10 @@ TEST_F(SetupSheet, TabMnemonicsAndEscapeWorkOnTheGeneralPage) {
     ::PostMessageW(FocusOf(thread), WM_SYSCHAR, letter, 1 << 29);
     ASSERT_TRUE(WaitUntil([&] { return FocusOf(thread) == Control(edit); })) << char(letter);
   }
+  // The box's own letter goes to it and ticks it.
+  ::PostMessageW(FocusOf(thread), WM_SYSCHAR, L'd', 1 << 29);
+  ASSERT_TRUE(WaitUntil([&] { return FocusOf(thread) == Control(11061); }));
+  EXPECT_TRUE(WaitUntil([&] { return ::SendMessageW(Control(11061), BM_GETCHECK, 0, 0) == BST_CHECKED; }));
   // Escape is Cancel.
   TypeInto(Control(11024), L"typed");
   ASSERT_TRUE(WaitUntil([&] { return TextOf(Control(11024)) == L"typed"; }));

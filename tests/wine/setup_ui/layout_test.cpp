@@ -79,7 +79,8 @@ TEST_F(SetupSheet, LayoutFollowsTheDialogUnitsAndNoTextIsCut) {
   for (const Placed& control : {Placed{11003, 131, 7, 150, 8}, Placed{11005, 131, 23, 50, 8},
                                 Placed{11002, 131, 39, 152, 13}, Placed{11017, 131, 71, 152, 13},
                                 Placed{11024, 131, 87, 55, 13}, Placed{11025, 131, 103, 55, 13},
-                                Placed{11028, 131, 119, 55, 13}, Placed{11059, 90, 173, 27, 8},
+                                Placed{11028, 131, 119, 55, 13}, Placed{11062, 218, 118, 70, 14},
+                                Placed{11061, 131, 144, 150, 10}, Placed{11059, 90, 173, 27, 8},
                                 Placed{11060, 131, 173, 89, 8}}) {
     HWND window = ::GetDlgItem(page, control.id);
     ASSERT_TRUE(window) << control.id;
@@ -88,6 +89,12 @@ TEST_F(SetupSheet, LayoutFollowsTheDialogUnitsAndNoTextIsCut) {
     if (control.id == 11059) {
       // A label may grow to fit its text; where its text ends stays.
       EXPECT_EQ(actual.top, expected.top);
+      EXPECT_GE(actual.right, expected.right);
+    } else if (control.id == 11061) {
+      // The check box may grow to the right to show its text.
+      EXPECT_EQ(actual.left, expected.left);
+      EXPECT_EQ(actual.top, expected.top);
+      EXPECT_EQ(actual.bottom, expected.bottom);
       EXPECT_GE(actual.right, expected.right);
     } else {
       EXPECT_EQ(Describe(actual), Describe(expected)) << "control " << control.id;
@@ -113,6 +120,23 @@ TEST_F(SetupSheet, LayoutFollowsTheDialogUnitsAndNoTextIsCut) {
   }
   EXPECT_EQ(labels, 8) << "Batch Class, Document Class, Instance Name, Server Name, Username, "
                           "Password, API Library, Version";
+  // The ledger's box shows its whole text on the page; Test Connection its
+  // text inside the server details, below the version's line.
+  HWND ledger = ::GetDlgItem(page, 11061);
+  SIZE ledgerIdeal{};
+  ASSERT_TRUE(::SendMessageW(ledger, BCM_GETIDEALSIZE, 0, reinterpret_cast<LPARAM>(&ledgerIdeal)));
+  RECT ledgerClient{};
+  ::GetClientRect(ledger, &ledgerClient);
+  EXPECT_LE(ledgerIdeal.cx, ledgerClient.right) << "the ledger's box shows its whole text";
+  EXPECT_LE(PlaceIn(ledger, page).right, client.right);
+  HWND test = ::GetDlgItem(page, 11062);
+  EXPECT_TRUE(TextFits(test, L"Test Connection", 8));
+  const RECT details = DialogUnits(page, 33, 58, 260, 80);
+  const RECT testArea = PlaceIn(test, page);
+  EXPECT_TRUE(testArea.right < details.right && testArea.bottom < details.bottom)
+      << "inside the server details";
+  EXPECT_LT(PlaceIn(ledger, page).bottom, DialogUnits(page, 0, 173, 1, 1).top)
+      << "above the version";
 
   // The sheet: the page names in a list 100 pixels wide at 96 DPI, OK and
   // Cancel, and no other button.
