@@ -172,6 +172,9 @@ class OdbcTable final : public InsertTarget {
   BatchOutcome Send(const std::vector<Queued>& queued, Failure* failure) {
     SessionState& state = *state_;
     if (queued.empty()) return BatchOutcome::kStored;
+    // One row by itself costs fewer round trips than an array of one in a
+    // transaction, which must be begun and committed.
+    if (queued.size() == 1) return BatchOutcome::kNotSent;
     if (state.unchecked || state.no_arrays || state.no_transactions ||
         !state.link()->connected()) {
       return BatchOutcome::kNotSent;
