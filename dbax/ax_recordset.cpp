@@ -231,6 +231,26 @@ void CAxRecordset::CancelUpdate() {
   if (Failed(result)) ThrowAxException(0, kContext, result);
 }
 
+bool CAxRecordset::BeginRowBatch() {
+  auto batch = std::dynamic_pointer_cast<provider::RowBatch>(adoRecordset_);
+  return batch && batch->BeginRowBatch();
+}
+
+bool CAxRecordset::SendRowBatch() {
+  auto batch = std::dynamic_pointer_cast<provider::RowBatch>(adoRecordset_);
+  if (!batch) return false;
+  bool stored = false;
+  const HRESULT result = batch->SendRowBatch(&stored);
+  if (Failed(result)) ThrowAxException(0, u"CAxRecordset::Update", result);
+  return stored;
+}
+
+void CAxRecordset::EndRowBatch() {
+  if (auto batch = std::dynamic_pointer_cast<provider::RowBatch>(adoRecordset_)) {
+    batch->EndRowBatch();
+  }
+}
+
 bool CAxRecordset::Supports(std::int32_t options) {
   if (!adoRecordset_) ThrowAxException(0, u"CAxRecordset::Supports", mirdane::hr::kPointer);
   bool supported = false;

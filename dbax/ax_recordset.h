@@ -53,6 +53,17 @@ class CAxRecordset {
   void CancelUpdate();
   bool Supports(std::int32_t options);
   bool _IsOpen();
+
+  // Sending new rows together, where the provider can (provider::RowBatch).
+  // Starts keeping the rows that Update stores; false, and nothing changes,
+  // where rows cannot be sent together. Never throws.
+  bool BeginRowBatch();
+  // Sends the rows kept: true when every row is stored, false when none is
+  // (they may then be stored one by one). Throws when what is stored is not
+  // known.
+  bool SendRowBatch();
+  // Forgets the rows kept. Never throws.
+  void EndRowBatch();
   void Close();
 
   // Property accessors: each sets the value when it lies in its range and

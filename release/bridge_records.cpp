@@ -33,6 +33,42 @@ void AssignAll(CAxRecordset& record, const LineValues& values) {
   for (const auto& [column, text] : values) record.SetFieldTextChecked(column, text);
 }
 
+// Adds line `i` of `lines` as a new row and stores it, numbered by the
+// counter. The number is drawn once the common values are assigned: a line
+// that fails later leaves a gap, one that fails earlier does not.
+void StoreLine(CAxRecordset& record, const ChargeLineSet& lines, int i, int* counter) {
+  record.AddNew();
+  if (i >= 1) AssignAll(record, lines[0]);
+  record.SetFieldTextChecked(u"G0GMNB", FormatText(u"%d", {++*counter}));
+  AssignAll(record, lines[static_cast<std::size_t>(i)]);
+  record.Update();
+}
+
+// Stores every line together where the provider can send them in one go:
+// true when all of them are stored. False when none is, which is also the
+// answer when any line could not be staged: the caller then stores the lines
+// one by one, so that what is stored and reported is what that gives. Throws
+// when what is stored is not known.
+bool StoreLinesTogether(CAxRecordset& record, const ChargeLineSet& lines, int lastIndex) {
+  if (!record.BeginRowBatch()) return false;
+  int number = 0;
+  for (int i = lastIndex == 0 ? 0 : 1; i <= lastIndex; ++i) {
+    try {
+      StoreLine(record, lines, i, &number);
+    } catch (dbAx::CAxException* caught) {
+      dbAx::TakeAxException(caught);
+      record.CancelUpdate();
+      record.EndRowBatch();
+      return false;
+    } catch (...) {
+      record.CancelUpdate();
+      record.EndRowBatch();
+      return false;
+    }
+  }
+  return record.SendRowBatch();
+}
+
 }  // namespace
 
 std::u16string InvalidLibraryMessage(const std::u16string& library) {
@@ -135,17 +171,14 @@ bool WriteChargeLines(dbAx::CAxConnection& connection, const std::u16string& lib
       return false;
     }
 
-    for (int i = 0; i <= lastIndex; ++i) {
+    // Sent together, the lines cost the server one round trip instead of
+    // one each; whatever goes wrong there, they are stored one by one below.
+    const bool together = StoreLinesTogether(*record, lines, lastIndex);
+    for (int i = 0; i <= lastIndex && !together; ++i) {
       // Entry 0 is a line of its own only when there are no table rows.
       if (i == 0 && lastIndex != 0) continue;
       try {
-        record->AddNew();
-        if (i >= 1) AssignAll(*record, lines[0]);
-        const std::u16string lineNumber = FormatText(u"%d", {lineCounter + 1});
-        ++lineCounter;
-        record->SetFieldTextChecked(u"G0GMNB", lineNumber);
-        AssignAll(*record, lines[static_cast<std::size_t>(i)]);
-        record->Update();
+        StoreLine(*record, lines, i, &lineCounter);
       } catch (dbAx::CAxException* caught) {
         const auto e = dbAx::TakeAxException(caught);
         Report(messages::kErrorUpdatingLine, {i, lastIndex, e->message});

@@ -28,4 +28,11 @@ using DocumentRows = std::vector<InsertRow>;
 double InsertDirectly(const std::u16string& connection_string,
                       const std::vector<DocumentRows>& documents, bool connection_per_document);
 
+// The physical floor with a header and a lines table: one connection, and
+// per document the header's INSERT and then all of its lines in one
+// array-bound INSERT (two round trips where the driver sends an array
+// whole), each committing by itself. Seconds taken.
+double InsertInTwoTrips(const std::u16string& connection_string,
+                        const std::vector<DocumentRows>& documents);
+
 }  // namespace mirdane::bench

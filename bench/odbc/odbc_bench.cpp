@@ -25,6 +25,7 @@
 #include "base/text.h"
 #include "bench/bench_support.h"
 #include "bench/odbc/direct_inserts.h"
+#include "bench/odbc/latency_proxy.h"
 #include "bridge/bridge_schema.h"
 #include "bridge/bridge_tool.h"
 #include "dbax/ax_library.h"
@@ -138,6 +139,9 @@ struct Options {
   std::string password;
   int documents = 100;
   int rounds = 5;
+  int server_port = 0;  // the server's port, for the latency table
+  int latency_documents = 100;
+  int latency_rounds = 3;
 };
 
 // One line of the table: `documents` documents of `lines` lines each.
@@ -205,6 +209,87 @@ void Compare(const Options& options, SchemaSession& session, int lines) {
               against_once.Text().c_str());
 }
 
+// One line of the latency table: documents of `lines` lines released through
+// `proxy`, against the two-round-trip baseline through it.
+void CompareAtDistance(const Options& options, SchemaSession& session, LatencyProxy& proxy,
+                       int delay_ms, int lines) {
+  const std::u16string direct = Utf8ToUtf16(options.connect);
+  const std::u16string distant = direct + u";Port=" + Utf8ToUtf16(std::to_string(proxy.port()));
+  const std::u16string user = Utf8ToUtf16(options.user);
+  const std::u16string password = Utf8ToUtf16(options.password);
+  const auto connection_string = dbAx::provider::odbc::BuildConnectionString(
+                                     dbAx::provider::RouteOf(distant), user, password)
+                                     .text;
+  const auto logs = std::filesystem::temp_directory_path() / "mirdane-latency-bench-logs";
+  const auto batch_into = [&](const std::u16string& source, const std::u16string& library) {
+    auto file = MakeBatch(source, library, options.latency_documents, lines);
+    file.setup.userName = user;
+    file.setup.password = password;
+    return file;
+  };
+  proxy.SetDelay(std::chrono::microseconds(0));
+  const std::u16string reference = FreshLibrary(u"LATF");
+  bridge::CreateBridgeTables(session, reference);
+  TimeRelease(batch_into(direct, reference), logs);
+
+  Ratios ratios;
+  std::vector<double> release_ms, floor_ms, release_turns, floor_turns;
+  const double documents = options.latency_documents;
+  for (int round = 0; round < options.latency_rounds; ++round) {
+    const std::u16string released_into = FreshLibrary(u"LATR");
+    const std::u16string floor_into = FreshLibrary(u"LATB");
+    for (const auto& library : {released_into, floor_into}) {
+      bridge::CreateBridgeTables(session, library);
+    }
+    const auto file = batch_into(distant, released_into);
+    const auto rows = StoredRows(session, reference, floor_into);
+    proxy.SetDelay(std::chrono::milliseconds(delay_ms));
+    double release = 0, floor = 0;
+    for (int step = 0; step < 2; ++step) {
+      const auto turns = proxy.turns();
+      if ((round + step) % 2 == 0) {
+        release = TimeRelease(file, logs);
+        release_turns.push_back(static_cast<double>(proxy.turns() - turns) / documents);
+      } else {
+        floor = InsertInTwoTrips(connection_string, rows);
+        floor_turns.push_back(static_cast<double>(proxy.turns() - turns) / documents);
+      }
+    }
+    proxy.SetDelay(std::chrono::microseconds(0));
+    if (!SameContent(session, reference, floor_into) ||
+        !SameContent(session, reference, released_into, true)) {
+      std::fprintf(stderr, "the baseline stored other rows than the release\n");
+      std::exit(1);
+    }
+    for (const auto& library : {released_into, floor_into}) DropLibrary(session, library);
+    ratios.values.push_back(release / floor);
+    release_ms.push_back(1e3 * release / documents);
+    floor_ms.push_back(1e3 * floor / documents);
+  }
+  DropLibrary(session, reference);
+  std::filesystem::remove_all(logs);
+  std::printf("  %5d %6d %9.2f %9.2f %10.2f %10.2f   %s\n", delay_ms, lines, Median(release_turns),
+              Median(floor_turns), Median(release_ms), Median(floor_ms), ratios.Text().c_str());
+}
+
+// The release at a distance from the server: a proxy that delays every
+// message each way and counts the round trips.
+void LatencyTable(const Options& options, SchemaSession& session) {
+  LatencyProxy proxy(options.server_port);
+  std::printf("odbc at a distance: the release / one connection sending each document's header "
+              "and then its lines as one array (%d documents, %d interleaved rounds; medians, "
+              "ratio median (min))\n",
+              options.latency_documents, options.latency_rounds);
+  std::printf("  %5s %6s %9s %9s %10s %10s   %s\n", "ms", "lines", "trips", "trips/2",
+              "release", "2 trips", "ratio");
+  for (const int delay : {0, 1, 5}) {
+    for (const int lines : {1, 5, 20, 100}) CompareAtDistance(options, session, proxy, delay, lines);
+  }
+  std::printf("  ms: delay each way; trips: request/response turns per document (connecting "
+              "included); release and 2 trips: ms per document\n"
+              "  goal: at 5 ms, 20 lines: at most 4 trips and at most 1.5x\n");
+}
+
 int Run(const Options& options) {
   auto session = dbAx::provider::OpenSchemaSession(Utf8ToUtf16(options.connect),
                                                    Utf8ToUtf16(options.user),
@@ -216,6 +301,10 @@ int Run(const Options& options) {
   for (const int lines : {1, 10, 100}) Compare(options, *session, lines);
   std::printf("  direct/doc connects per document, as the release's documents do; direct/1 "
               "connects once\n  goal: the release within 1.10x of direct/1 (median)\n");
+  if (options.server_port > 0) {
+    std::printf("\n");
+    LatencyTable(options, *session);
+  }
   return 0;
 }
 
@@ -230,6 +319,13 @@ int main(int argc, char** argv) {
   app.add_option("--documents", options.documents, "documents in each run")
       ->check(CLI::PositiveNumber);
   app.add_option("--rounds", options.rounds, "interleaved rounds (at least 5 for the ratios)")
+      ->check(CLI::PositiveNumber);
+  app.add_option("--server-port", options.server_port,
+                 "the server's TCP port on loopback: adds the table at a distance, through a "
+                 "delaying proxy (the connection string must take Port=)");
+  app.add_option("--latency-documents", options.latency_documents, "documents per run at a distance")
+      ->check(CLI::PositiveNumber);
+  app.add_option("--latency-rounds", options.latency_rounds, "interleaved rounds at a distance")
       ->check(CLI::PositiveNumber);
   CLI11_PARSE(app, argc, argv);
   if (const char* password = std::getenv("MIRDANE_PASSWORD")) options.password = password;

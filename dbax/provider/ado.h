@@ -155,6 +155,25 @@ class Recordset : public mirdane::Object {
   virtual HRESULT Close() = 0;
 };
 
+// Not ADO's: a recordset that can send its new rows to the database together.
+// Between BeginRowBatch and SendRowBatch, Update keeps the pending row instead
+// of storing it; SendRowBatch stores every row kept, or none of them.
+class RowBatch {
+ public:
+  virtual ~RowBatch() = default;
+  // Starts keeping rows; false (and nothing changes) where rows cannot be
+  // sent together.
+  virtual bool BeginRowBatch() = 0;
+  // Sends the rows kept and goes back to storing rows one by one. S_OK with
+  // `stored` true: every row is stored. S_OK with `stored` false: none is
+  // stored (some row was refused, or the database could not say which), and
+  // the rows may be stored one by one. A failing HRESULT: what is stored is
+  // not known; the Errors collection says why.
+  virtual HRESULT SendRowBatch(bool* stored) = 0;
+  // Forgets the rows kept and goes back to storing rows one by one.
+  virtual void EndRowBatch() = 0;
+};
+
 class Command : public mirdane::Object {
  public:
   virtual HRESULT putref_ActiveConnection(const std::shared_ptr<Connection>& connection) = 0;

@@ -35,6 +35,8 @@ struct ProviderError {
 struct Failure {
   HRESULT result = mirdane::hr::kFail;
   std::vector<ProviderError> errors;
+  // The connection to the database was lost (or found lost) by the call.
+  bool connection_lost = false;
 
   static Failure Of(HRESULT result, std::int32_t number, std::u16string description) {
     return Failure{result, {ProviderError{number, std::move(description)}}};
@@ -92,6 +94,30 @@ class InsertTarget {
   // defaults.
   virtual bool InsertRow(const std::vector<std::pair<std::size_t, Variant>>& values,
                          Failure* failure) = 0;
+
+  // Sending several rows in one go, where the database allows it: BeginBatch
+  // starts collecting rows (false when the backend cannot send them together),
+  // QueueRow keeps one (nothing reaches the database yet), SendBatch stores
+  // the rows kept, DiscardBatch forgets them.
+  enum class BatchOutcome {
+    kStored,         // every row is stored and committed
+    kNotSent,        // nothing was sent; the rows may go one by one, nothing failed
+    kNothingStored,  // sent, and none of the rows is stored: some row was refused, or
+                     // the driver could not say of each row what became of it
+    kUnknown,        // what is stored is not known (the commit failed); `failure` says why
+  };
+  virtual bool BeginBatch() { return false; }
+  virtual bool QueueRow(const std::vector<std::pair<std::size_t, Variant>>& values,
+                        Failure* failure) {
+    (void)values;
+    (void)failure;
+    return false;
+  }
+  virtual BatchOutcome SendBatch(Failure* failure) {
+    (void)failure;
+    return BatchOutcome::kNotSent;
+  }
+  virtual void DiscardBatch() {}
 };
 
 // What a keyed statement gave: the rows a SELECT read (values as text,
@@ -118,6 +144,12 @@ class Session {
                             StatementResult* result, Failure* failure) = 0;
   // Ends the session; false when the database reported a problem doing so.
   virtual bool Close(Failure* failure) = 0;
+  // Commits what the session holds back for its next statement (a first row
+  // kept in a transaction of its own); false when that commit failed.
+  virtual bool Settle(Failure* failure) {
+    (void)failure;
+    return true;
+  }
   // Whether a session that lay idle can serve another connection: the
   // database still answers and what the session opened is still there. A
   // backend whose sessions are not pooled need not say.
@@ -128,5 +160,15 @@ class Session {
 // started, for tests and benchmarks: a kept description is not counted again.
 std::size_t SourcesDescribed();
 void NoteSourceDescribed();
+
+// Whether recordsets send a document's rows together where the backend
+// allows it (on by default). Tests and benchmarks switch it off to compare
+// with storing row by row.
+bool RowBatchesAllowed();
+void AllowRowBatches(bool allowed);
+// How many batches of rows the backends have stored whole since the process
+// started, for tests.
+std::size_t RowBatchesStored();
+void NoteRowBatchStored();
 
 }  // namespace dbAx::provider

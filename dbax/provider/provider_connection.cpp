@@ -88,6 +88,16 @@ HRESULT ProviderConnection::Close() {
   }
   auto session = std::move(core_->session);
   core_->session.reset();
+  // What the session held back for its next statement is committed now, so
+  // that closing keeps every row stored, pooled or not.
+  Failure unsettled;
+  if (!session->Settle(&unsettled)) {
+    if (core_->pool_key) SessionPool::Instance().NoteDiscarded();
+    core_->pool_key.reset();
+    Failure ignored;
+    session->Close(&ignored);
+    return core_->Fail(std::move(unsettled));
+  }
   if (auto key = std::move(core_->pool_key)) {
     core_->pool_key.reset();
     if (!core_->failed && core_->open_recordsets == 0) {

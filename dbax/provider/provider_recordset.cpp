@@ -280,7 +280,8 @@ HRESULT ProviderRecordset::Update(const Variant& /*fields*/, const Variant& /*va
     if (pending[i]) storing.emplace_back(i, std::move(*pending[i]));
   }
   Failure failure;
-  const bool stored = buffer_->target->InsertRow(storing, &failure);
+  const bool stored = buffer_->batching ? buffer_->target->QueueRow(storing, &failure)
+                                        : buffer_->target->InsertRow(storing, &failure);
   for (auto& [index, value] : storing) *pending[index] = std::move(value);
   if (!stored) return buffer_->connection->Fail(std::move(failure));
   // The stored row becomes the current one; the one before it makes room
@@ -338,8 +339,42 @@ HRESULT ProviderRecordset::MoveNext() {
   return Fail(ado::adErrNoCurrentRecord, kNoCurrentRowText);
 }
 
+bool ProviderRecordset::BeginRowBatch() {
+  if (!IsOpen() || buffer_->batching || !RowBatchesAllowed()) return false;
+  buffer_->batching = buffer_->target->BeginBatch();
+  return buffer_->batching;
+}
+
+HRESULT ProviderRecordset::SendRowBatch(bool* stored) {
+  if (!stored) return kPointer;
+  *stored = false;
+  if (!IsOpen()) return FailClosed();
+  if (!buffer_->batching) return kOk;
+  buffer_->batching = false;
+  if (!buffer_->connection->session) return FailClosed();
+  Failure failure;
+  switch (buffer_->target->SendBatch(&failure)) {
+    case InsertTarget::BatchOutcome::kStored:
+      *stored = true;
+      return kOk;
+    case InsertTarget::BatchOutcome::kNotSent:
+    case InsertTarget::BatchOutcome::kNothingStored:
+      return kOk;
+    case InsertTarget::BatchOutcome::kUnknown:
+      break;
+  }
+  return buffer_->connection->Fail(std::move(failure));
+}
+
+void ProviderRecordset::EndRowBatch() {
+  if (!IsOpen() || !buffer_->batching) return;
+  buffer_->batching = false;
+  buffer_->target->DiscardBatch();
+}
+
 HRESULT ProviderRecordset::Close() {
   if (!IsOpen()) return FailClosed();
+  EndRowBatch();
   // As with ADO, a pending row must be stored or cancelled before closing.
   if (buffer_->edit_mode != ado::adEditNone) {
     return Fail(ado::adErrIllegalOperation,

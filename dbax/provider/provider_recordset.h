@@ -27,6 +27,9 @@ struct RowBuffer {
   std::vector<std::shared_ptr<Field>> field_objects;
   // The row being stored, its values lent from `pending`; kept for its storage.
   std::vector<std::pair<std::size_t, Variant>> storing;
+  // Between BeginRowBatch and SendRowBatch: Update hands rows to the backend
+  // to keep.
+  bool batching = false;
 
   // Empties the pending row, keeping its storage.
   void ClearPending() {
@@ -34,7 +37,7 @@ struct RowBuffer {
   }
 };
 
-class ProviderRecordset final : public Recordset {
+class ProviderRecordset final : public Recordset, public RowBatch {
  public:
   ~ProviderRecordset() override;
 
@@ -63,6 +66,10 @@ class ProviderRecordset final : public Recordset {
   HRESULT MoveFirst() override;
   HRESULT MoveNext() override;
   HRESULT Close() override;
+
+  bool BeginRowBatch() override;
+  HRESULT SendRowBatch(bool* stored) override;
+  void EndRowBatch() override;
 
  private:
   bool IsOpen() const { return buffer_ && buffer_->open; }

@@ -7,11 +7,17 @@ namespace dbAx::provider {
 namespace {
 
 std::atomic<std::size_t> described{0};
+std::atomic<bool> row_batches{true};
+std::atomic<std::size_t> batches_stored{0};
 
 }  // namespace
 
 std::size_t SourcesDescribed() { return described.load(); }
 void NoteSourceDescribed() { ++described; }
+bool RowBatchesAllowed() { return row_batches.load(); }
+void AllowRowBatches(bool allowed) { row_batches.store(allowed); }
+std::size_t RowBatchesStored() { return batches_stored.load(); }
+void NoteRowBatchStored() { ++batches_stored; }
 
 SessionPool& SessionPool::Instance() {
   static SessionPool* const pool = new SessionPool;

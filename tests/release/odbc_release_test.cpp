@@ -2,11 +2,13 @@
 // Release module drives the release script.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 
 #include "base/text.h"
 #include "bridge/bridge_schema.h"
 #include "bridge/bridge_tool.h"
+#include "dbax/provider/backend.h"
 #include "dbax/provider/schema_session.h"
 #include "tests/support/batch_run.h"
 #include "tests/support/services.h"
@@ -184,6 +186,135 @@ TEST_F(OdbcRelease, ConnectionFaultsGiveOneMessageAndWriteNothing) {
     EXPECT_FALSE(Contains(outcome.log, Utf16ToUtf8(password))) << outcome.log;
   }
   EXPECT_EQ(HeaderRows(), 0u);
+}
+
+// Where a document's lines are sent together, a refused line or header gives
+// exactly what storing row by row gives: the same rows, messages and results.
+// Each batch holds a refused document, a clean one and the refused one again,
+// so that refusals meet a new session and one kept from a document before.
+class RefusedRows : public ::testing::Test {
+ protected:
+  // A system to release into: a fresh database (or library) for each run,
+  // and how line k (0: the header) of a document is made to be refused.
+  struct System {
+    std::function<std::u16string(const std::string& name)> fresh;
+    std::u16string library;
+    std::function<void(batch::DocumentRecord& document, int k)> refuse;
+  };
+
+  // Releases with the lines sent together and row by row, and compares.
+  void Compare(const System& system) {
+    const auto& services = Services::Get();
+    for (int k = 0; k <= 5; ++k) {
+      SCOPED_TRACE(k == 0 ? "header refused" : "line " + std::to_string(k) + " of 5 refused");
+      struct Run {
+        BatchOutcome outcome;
+        std::vector<std::vector<Row>> rows;
+        std::size_t batches = 0;
+      } runs[2];
+      for (int together = 0; together < 2; ++together) {
+        const std::u16string source = system.fresh(together ? "together" : "row-by-row");
+        auto file = DemoBatch(source, system.library, services.user(), services.password());
+        // The demo's fifth document has five lines.
+        file.documents = {file.documents.at(4), file.documents.at(4), file.documents.at(4)};
+        for (int d = 0; d < 3; ++d) file.documents[static_cast<std::size_t>(d)].number = d + 1;
+        system.refuse(file.documents[0], k);
+        system.refuse(file.documents[2], k);
+
+        dbAx::provider::AllowRowBatches(together == 1);
+        const std::size_t batches = dbAx::provider::RowBatchesStored();
+        runs[together].outcome = ReleaseBatch(file, dir_.path() / "logs");
+        runs[together].batches = dbAx::provider::RowBatchesStored() - batches;
+        dbAx::provider::AllowRowBatches(true);
+        auto session = OpenSchemaSession(source, services.user(), services.password());
+        for (const auto& table : bridge::BridgeTables()) {
+          runs[together].rows.push_back(BridgeRows(*session, system.library, table));
+        }
+      }
+      const auto& [row_by_row, together] = runs;
+      EXPECT_EQ(row_by_row.batches, 0u);
+      EXPECT_GE(together.batches, 1u) << "the clean document's lines went together";
+      ASSERT_EQ(together.outcome.documents.size(), 3u);
+      for (std::size_t d = 0; d < 3; ++d) {
+        EXPECT_EQ(together.outcome.documents[d].result, row_by_row.outcome.documents[d].result)
+            << "document " << d + 1;
+        EXPECT_EQ(together.outcome.documents[d].errors, row_by_row.outcome.documents[d].errors)
+            << "document " << d + 1;
+      }
+      EXPECT_EQ(together.outcome.documents[0].result, kfx::KFX_REL_ERROR);
+      EXPECT_EQ(together.outcome.documents[1].result, kfx::KFX_REL_SUCCESS);
+      ASSERT_EQ(together.outcome.documents[0].errors.size(), 1u);
+      const std::string& message = together.outcome.documents[0].errors[0];
+      EXPECT_TRUE(Contains(message, k == 0 ? "Error Updating UAGYCPP: CAxRecordset::Update"
+                                           : "Error Updating UAG0CPP record " + std::to_string(k) +
+                                                 " of 5: CAxRecordset::Update"))
+          << message;
+      EXPECT_TRUE(Contains(message, "SQLSTATE ")) << "the server's words: " << message;
+      EXPECT_EQ(together.rows, row_by_row.rows);
+      // A refused header stores nothing of its document; a refused line
+      // stores the header and the four other lines.
+      ASSERT_EQ(together.rows.size(), 2u);
+      EXPECT_EQ(together.rows[0].size(), k == 0 ? 1u : 3u);
+      EXPECT_EQ(together.rows[1].size(), k == 0 ? 5u : 13u);
+    }
+  }
+
+  TempDir dir_;
+};
+
+TEST_F(RefusedRows, OnPostgresqlTheLinesSentTogetherGiveWhatRowByRowGives) {
+  const auto& services = Services::Get();
+  auto pg = OpenSchemaSession(services.PgSource(), services.user(), services.password());
+  System system;
+  system.fresh = [&](const std::string&) {
+    system.library = Services::UniqueLibrary();
+    bridge::CreateBridgeTables(*pg, system.library);
+    return services.PgSource();
+  };
+  system.refuse = [](batch::DocumentRecord& document, int k) {
+    if (k == 0) {
+      for (auto& [name, text] : document.indexFields) {
+        if (name == u"Vendor") text = u"VENDOR-TOO-LONG";  // CHAR(10)
+      }
+      return;
+    }
+    for (auto& [name, texts] : document.tables.at(0).columns) {
+      if (name == u"Quantity") texts.at(static_cast<std::size_t>(k - 1)) = u"12A";
+    }
+  };
+  Compare(system);
+}
+
+TEST_F(RefusedRows, OnSqlitesOdbcDriverTheLinesSentTogetherGiveWhatRowByRowGives) {
+  System system;
+  system.library = u"MAIN";
+  std::size_t made = 0;
+  // SQLite takes any text into any column: triggers refuse the marked rows.
+  system.fresh = [&](const std::string& name) {
+    const auto source =
+        Services::Get().SqliteSource(dir_.path() / (name + std::to_string(++made) + ".db"));
+    auto session = OpenSchemaSession(source, u"", u"");
+    bridge::CreateBridgeTables(*session, u"MAIN");
+    session->Execute(u"CREATE TRIGGER REFUSEH BEFORE INSERT ON UAGYCPP WHEN "
+                     u"trim(NEW.GYHBCD) = 'REFUSED' BEGIN SELECT RAISE(ABORT, 'no such vendor'); "
+                     u"END");
+    session->Execute(u"CREATE TRIGGER REFUSEL BEFORE INSERT ON UAG0CPP WHEN "
+                     u"trim(NEW.G0FRNA) = 'REFUSED' BEGIN SELECT RAISE(ABORT, 'no such item'); "
+                     u"END");
+    return source;
+  };
+  system.refuse = [](batch::DocumentRecord& document, int k) {
+    if (k == 0) {
+      for (auto& [name, text] : document.indexFields) {
+        if (name == u"Vendor") text = u"REFUSED";
+      }
+      return;
+    }
+    for (auto& [name, texts] : document.tables.at(0).columns) {
+      if (name == u"Description") texts.at(static_cast<std::size_t>(k - 1)) = u"REFUSED";
+    }
+  };
+  Compare(system);
 }
 
 }  // namespace

@@ -53,6 +53,12 @@ Failure FailureOf(const std::vector<DiagnosticRecord>& records, SQLRETURN rc,
     // SQLSTATE 23505: a unique key already holds the value (DB2's SQL0803,
     // PostgreSQL's unique_violation); callers may draw another and retry.
     if (record.state == u"23505") failure.result = ado::DB_E_INTEGRITYVIOLATION;
+    // Class 08 is a connection exception; 57P01 to 57P03 are PostgreSQL's
+    // server shutting down or restarting under the session.
+    if (record.state.starts_with(u"08") || record.state == u"57P01" || record.state == u"57P02" ||
+        record.state == u"57P03") {
+      failure.connection_lost = true;
+    }
   }
   if (records.empty()) {
     failure.errors.push_back(ProviderError{

@@ -106,6 +106,23 @@ bool Link::Disconnect(Failure* failure) {
   return true;
 }
 
+bool Link::SetAutocommit(bool on, Failure* failure) {
+  const SQLRETURN rc =
+      SQLSetConnectAttrW(connection_.get(), SQL_ATTR_AUTOCOMMIT,
+                         IntegerAttribute(on ? SQL_AUTOCOMMIT_ON : SQL_AUTOCOMMIT_OFF), 0);
+  if (Succeeded(rc)) return true;
+  *failure = FailureOf(SQL_HANDLE_DBC, connection_.get(), rc);
+  return false;
+}
+
+bool Link::EndTransaction(bool commit, Failure* failure) {
+  const SQLRETURN rc =
+      SQLEndTran(SQL_HANDLE_DBC, connection_.get(), commit ? SQL_COMMIT : SQL_ROLLBACK);
+  if (Succeeded(rc)) return true;
+  *failure = FailureOf(SQL_HANDLE_DBC, connection_.get(), rc);
+  return false;
+}
+
 Failure Link::FailureOf(SQLSMALLINT type, SQLHANDLE handle, SQLRETURN rc,
                         const std::u16string& context) const {
   return odbc::FailureOf(ReadDiagnostics(type, handle), rc, context, scrubber_);

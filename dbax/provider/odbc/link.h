@@ -40,6 +40,11 @@ class Link {
   const std::u16string& PingQuery() const { return ping_query_; }
   // Ends the connection; the statements still open are freed with it.
   bool Disconnect(Failure* failure);
+  // Switches autocommit off (a transaction starts with the next statement)
+  // or back on.
+  bool SetAutocommit(bool on, Failure* failure);
+  // Commits or rolls back the transaction open on the connection.
+  bool EndTransaction(bool commit, Failure* failure);
   // The failure a call on `handle` that answered `rc` reports.
   Failure FailureOf(SQLSMALLINT type, SQLHANDLE handle, SQLRETURN rc,
                     const std::u16string& context = {}) const;

@@ -12,8 +12,10 @@
 #include "dbax/provider/ado.h"
 #include "dbax/provider/odbc/columns.h"
 #include "dbax/provider/odbc/insert_source.h"
+#include "dbax/provider/odbc/insert_rows.h"
 #include "dbax/provider/odbc/keyed_statements.h"
 #include "dbax/provider/odbc/link.h"
+#include "dbax/provider/odbc/session_state.h"
 
 namespace dbAx::provider::odbc {
 namespace {
@@ -48,28 +50,20 @@ bool ValueText(const Variant& value, std::optional<std::u16string>* text) {
   return false;
 }
 
-// What a source query was found to be, kept while the connection lives so
-// that the next recordset on the same source need not describe it again:
-// the columns, and the INSERT statements prepared for them.
-struct OdbcShape {
-  InsertSource source;
-  std::vector<ColumnInfo> columns;
-  std::vector<DescribedColumn> described;
-  ColumnIndex index;
-  // Set when something failed on the table: the next recordset describes it afresh.
-  bool stale = false;
-  // INSERT statements, prepared once per set of assigned columns: the lines
-  // of one document usually share theirs, and so do the documents of a batch.
-  std::map<std::vector<std::size_t>, Statement> statements;
-
-  OdbcShape(InsertSource s, std::vector<ColumnInfo> c, std::vector<DescribedColumn> d)
-      : source(std::move(s)), columns(std::move(c)), described(std::move(d)), index(columns) {}
-};
+// Whether a failed call lost the connection: the driver said so, or now
+// finds the connection dead.
+bool Lost(const Failure& failure, const Link& link) {
+  if (failure.connection_lost || !link.connected()) return true;
+  SQLUINTEGER dead = SQL_CD_FALSE;
+  return Succeeded(SQLGetConnectAttrW(link.connection(), SQL_ATTR_CONNECTION_DEAD, &dead, 0,
+                                      nullptr)) &&
+         dead == SQL_CD_TRUE;
+}
 
 class OdbcTable final : public InsertTarget {
  public:
-  OdbcTable(std::shared_ptr<Link> link, std::shared_ptr<OdbcShape> shape)
-      : link_(std::move(link)), shape_(std::move(shape)) {}
+  OdbcTable(std::shared_ptr<SessionState> state, std::shared_ptr<OdbcShape> shape)
+      : state_(std::move(state)), shape_(std::move(shape)) {}
 
   const std::vector<ColumnInfo>& columns() const override { return shape_->columns; }
   std::optional<std::size_t> FindColumn(const std::u16string& name) const override {
@@ -90,123 +84,230 @@ class OdbcTable final : public InsertTarget {
     return true;
   }
 
-  bool InsertRow(const std::vector<std::pair<std::size_t, Variant>>& values,
-                 Failure* failure) override {
-    if (Insert(values, failure)) return true;
+  bool InsertRow(const RowValues& values, Failure* failure) override {
+    if (Store(values, failure)) return true;
     shape_->stale = true;
     return false;
   }
 
- private:
-  bool Insert(const std::vector<std::pair<std::size_t, Variant>>& values, Failure* failure) {
-    if (!link_->connected()) {
-      *failure = Plain(u"The ODBC connection is closed.");
-      return false;
-    }
-    key_.clear();
-    for (const auto& [index, value] : values) key_.push_back(index);
-    const Statement* statement = Prepared(key_, failure);
-    if (!statement) return false;
+  bool BeginBatch() override {
+    queue_.clear();
+    return !state_->no_arrays && !state_->no_transactions;
+  }
 
-    // The bound buffers must live until SQLExecute has run.
-    texts_.resize(values.size());
-    lengths_.resize(values.size());
-    SQLUSMALLINT number = 0;
+  bool QueueRow(const RowValues& values, Failure* /*failure*/) override {
+    Queued& row = queue_.emplace_back();
     for (const auto& [index, value] : values) {
-      const std::size_t k = number++;
-      const DescribedColumn& column = shape_->described[index];
-      SQLULEN size = column.size;
-      SQLSMALLINT digits = column.digits;
-      SqlText& text = texts_[k];
-      text.clear();
-      if (const auto* held = value.AsText()) {
-        AppendSql(*held, &text);
-        lengths_[k] = static_cast<SQLLEN>(text.size() * sizeof(SQLWCHAR));
-        // The server, not the driver, decides about a text too long for its
-        // column: a driver given the column's length might cut it silently.
-        if (column.Type().IsText() || size == 0) {
-          size = std::max<SQLULEN>({size, static_cast<SQLULEN>(text.size()), SQLULEN{1}});
-        }
-      } else {
-        lengths_[k] = SQL_NULL_DATA;
-        if (size == 0) size = 1;
-      }
-      const SQLRETURN rc = SQLBindParameter(
-          statement->get(), number, SQL_PARAM_INPUT, SQL_C_WCHAR, column.data_type, size, digits,
-          text.data(), static_cast<SQLLEN>((text.size() + 1) * sizeof(SQLWCHAR)), &lengths_[k]);
-      if (!Succeeded(rc)) {
-        *failure = statement->FailureOf(rc);
-        SQLFreeStmt(statement->get(), SQL_RESET_PARAMS);
-        return false;
-      }
+      row.key.push_back(index);
+      const auto* text = value.AsText();
+      row.texts.push_back(text ? std::optional<std::u16string>(*text) : std::nullopt);
     }
-    const SQLRETURN rc = SQLExecute(statement->get());
-    const bool stored = Succeeded(rc) || rc == SQL_NO_DATA;
-    if (!stored) *failure = statement->FailureOf(rc);
-    SQLFreeStmt(statement->get(), SQL_RESET_PARAMS);
-    return stored;
+    return true;
   }
 
-  const Statement* Prepared(const std::vector<std::size_t>& key, Failure* failure) {
-    auto& statements = shape_->statements;
-    if (auto found = statements.find(key); found != statements.end()) return &found->second;
-    std::u16string sql = u"INSERT INTO " + shape_->source.QualifiedTable(link_->identifierCase());
-    if (key.empty()) {
-      sql += u" DEFAULT VALUES";
+  BatchOutcome SendBatch(Failure* failure) override {
+    const std::vector<Queued> queued = std::move(queue_);
+    queue_.clear();
+    const BatchOutcome outcome = Send(queued, failure);
+    if (outcome == BatchOutcome::kNothingStored || outcome == BatchOutcome::kUnknown) {
+      shape_->stale = true;
+    }
+    return outcome;
+  }
+
+  void DiscardBatch() override { queue_.clear(); }
+
+ private:
+  struct Queued {
+    std::vector<std::size_t> key;
+    RowTexts texts;
+  };
+
+  bool Store(const RowValues& values, Failure* failure) {
+    SessionState& state = *state_;
+    if (state.unchecked) {
+      state.unchecked = false;
+      if (!state.no_transactions && !state.in_transaction()) return StoreFirst(values, failure);
+      if (!state.CheckOrReconnect(failure)) return false;
+    }
+    if (!state.Settle(failure)) return false;
+    return InsertOneRow(state.link(), *shape_, values, &buffers_, failure);
+  }
+
+  // The first row over a connection that lay idle in the pool goes into a
+  // transaction instead of after a question whether the server still
+  // answers: if the connection turns out lost (a server restarted between
+  // two documents), nothing of the row can have been committed, and it is
+  // stored over a new connection. The commit waits for the next statement,
+  // which for a document's header is the array of its lines.
+  bool StoreFirst(const RowValues& values, Failure* failure) {
+    SessionState& state = *state_;
+    Failure ignored;
+    if (!state.Begin(&ignored)) {
+      state.no_transactions = state.link()->connected();
+      if (!state.CheckOrReconnect(failure)) return false;
+      return InsertOneRow(state.link(), *shape_, values, &buffers_, failure);
+    }
+    if (InsertOneRow(state.link(), *shape_, values, &buffers_, failure)) {
+      state.held = HeldRow{shape_, values};
+      return true;
+    }
+    if (Lost(*failure, *state.link())) {
+      state.Abandon();
+      if (!state.Reconnect(failure)) return false;
+      return InsertOneRow(state.link(), *shape_, values, &buffers_, failure);
+    }
+    // Refused: undone, and stored again by itself, so that what is stored
+    // and reported is what a row committing by itself gives. A row that
+    // goes in by itself after failing in a transaction shows that the
+    // server takes none here (DB2 for i on a table that is not journaled).
+    if (!state.Finish(false, &ignored)) return false;
+    if (!InsertOneRow(state.link(), *shape_, values, &buffers_, failure)) return false;
+    state.no_transactions = true;
+    return true;
+  }
+
+  // The rows kept, sent as one array in a transaction: every row stored, or
+  // (after a rollback) none, with the row the transaction held stored again.
+  BatchOutcome Send(const std::vector<Queued>& queued, Failure* failure) {
+    SessionState& state = *state_;
+    if (queued.empty()) return BatchOutcome::kStored;
+    // One row by itself costs fewer round trips than an array of one in a
+    // transaction, which must be begun and committed.
+    if (queued.size() == 1) return BatchOutcome::kNotSent;
+    if (state.unchecked || state.no_arrays || state.no_transactions ||
+        !state.link()->connected()) {
+      return BatchOutcome::kNotSent;
+    }
+    std::vector<RowTexts> rows;
+    rows.reserve(queued.size());
+    for (const auto& row : queued) {
+      // One array binds one set of columns.
+      if (row.key != queued.front().key) return BatchOutcome::kNotSent;
+      rows.push_back(row.texts);
+    }
+    Failure ignored;
+    if (!state.Begin(&ignored)) {
+      state.no_transactions = true;
+      return BatchOutcome::kNotSent;
+    }
+    switch (InsertRowArray(state.link(), *shape_, queued.front().key, rows, failure)) {
+      case ArrayResult::kAllStored:
+        if (state.Finish(true, failure)) {
+          NoteRowBatchStored();
+          return BatchOutcome::kStored;
+        }
+        return BatchOutcome::kUnknown;
+      case ArrayResult::kRefused:
+        // Nothing ran; what the transaction holds is committed with the
+        // first row stored by itself.
+        state.no_arrays = true;
+        return BatchOutcome::kNotSent;
+      case ArrayResult::kNotAll:
+        break;
+    }
+    std::optional<HeldRow> held = std::move(state.held);
+    Failure undone;
+    if (!state.Finish(false, &undone)) {
+      if (!held) return BatchOutcome::kNothingStored;
+      *failure = std::move(undone);
+    } else if (!held ||
+               InsertOneRow(state.link(), *held->shape, held->values, &buffers_, failure)) {
+      return BatchOutcome::kNothingStored;
     } else {
-      std::u16string names, marks;
-      for (const std::size_t index : key) {
-        if (!names.empty()) {
-          names += u", ";
-          marks += u", ";
-        }
-        // Quoted as the server spells it, so that it matches in any case;
-        // ColumnInfoOf let only SQL identifiers take values.
-        names += u"\"" + shape_->columns[index].name + u"\"";
-        marks += u"?";
-      }
-      sql += u" (" + names + u") VALUES (" + marks + u")";
+      // Rows stored after it must not go in without it.
+      state.Abandon();
     }
-    Statement statement;
-    if (!statement.Open(link_, failure)) return nullptr;
-    SqlText text = ToSql(sql);
-    const SQLRETURN rc = SQLPrepareW(statement.get(), text.data(), SQL_NTS);
-    if (!Succeeded(rc)) {
-      *failure = statement.FailureOf(rc);
-      return nullptr;
-    }
-    return &statements.emplace(key, std::move(statement)).first->second;
+    failure->errors.insert(
+        failure->errors.begin(),
+        ProviderError{mirdane::hr::kFail,
+                      u"The row stored before these rows was undone with them and could not be "
+                      u"stored again."});
+    return BatchOutcome::kUnknown;
   }
 
-  std::shared_ptr<Link> link_;
+  std::shared_ptr<SessionState> state_;
   std::shared_ptr<OdbcShape> shape_;
-  // Reused for each row.
-  std::vector<std::size_t> key_;
-  std::vector<SqlText> texts_;
-  std::vector<SQLLEN> lengths_;
+  RowBuffers buffers_;
+  std::vector<Queued> queue_;
 };
 
 class OdbcSession final : public Session {
  public:
-  explicit OdbcSession(std::shared_ptr<Link> link) : link_(std::move(link)) {}
+  explicit OdbcSession(std::shared_ptr<SessionState> state) : state_(std::move(state)) {}
 
   bool OpenSource(const std::u16string& sql, std::unique_ptr<InsertTarget>* target,
                   Failure* failure) override {
-    if (const auto found = shapes_.find(sql); found != shapes_.end()) {
-      if (!found->second->stale && link_->connected()) {
-        *target = std::make_unique<OdbcTable>(link_, found->second);
+    auto& shapes = state_->shapes();
+    if (const auto found = shapes.find(sql); found != shapes.end()) {
+      if (!found->second->stale && state_->link()->connected()) {
+        *target = std::make_unique<OdbcTable>(state_, found->second);
         return true;
       }
-      shapes_.erase(found);
+      shapes.erase(found);
     }
     const InsertSource source = ParseInsertSource(sql);
     if (!source.valid) {
       *failure = Plain(source.problem);
       return false;
     }
+    if (!state_->Settle(failure)) return false;
+    std::shared_ptr<OdbcShape> shape;
+    if (!Describe(source, &shape, failure)) {
+      // Only read: over a connection found lost it is read again.
+      if (!state_->unchecked || !Lost(*failure, *state_->link())) return false;
+      state_->unchecked = false;
+      if (!state_->Reconnect(failure) || !Describe(source, &shape, failure)) return false;
+    }
+    state_->unchecked = false;
+    NoteSourceDescribed();
+    if (shapes.size() >= kMaxShapes) shapes.clear();
+    shapes[sql] = shape;
+    *target = std::make_unique<OdbcTable>(state_, std::move(shape));
+    return true;
+  }
+
+  bool RunStatement(const KeyedStatement& statement, const std::vector<Variant>& parameters,
+                    StatementResult* result, Failure* failure) override {
+    if (!state_->Settle(failure)) return false;
+    if (state_->unchecked) {
+      state_->unchecked = false;
+      if (statement.kind != KeyedStatement::Kind::Select) {
+        if (!state_->CheckOrReconnect(failure)) return false;
+      } else if (!RunOdbcStatement(state_->link(), statement, parameters, result, failure)) {
+        // Only read: over a connection found lost it is read again.
+        if (!Lost(*failure, *state_->link()) || !state_->Reconnect(failure)) return false;
+        *result = StatementResult{};
+      } else {
+        return true;
+      }
+    }
+    return RunOdbcStatement(state_->link(), statement, parameters, result, failure);
+  }
+
+  bool Close(Failure* failure) override { return state_->Close(failure); }
+
+  bool Settle(Failure* failure) override { return state_->Settle(failure); }
+
+  // A session taken from the pool is not checked with a question to the
+  // server, which would cost every document a round trip: its first
+  // statement tells (see OdbcTable::StoreFirst).
+  bool StillUsable() override {
+    const auto& link = state_->link();
+    if (!link->connected() || Lost(Failure{}, *link)) return false;
+    state_->unchecked = true;
+    return true;
+  }
+
+ private:
+  // More sources than a release uses are not worth remembering.
+  static constexpr std::size_t kMaxShapes = 64;
+
+  bool Describe(const InsertSource& source, std::shared_ptr<OdbcShape>* shape, Failure* failure) {
+    const auto& link = state_->link();
     Statement statement;
-    if (!statement.Open(link_, failure)) return false;
-    SqlText query = ToSql(source.DescribeQuery(link_->identifierCase()));
+    if (!statement.Open(link, failure)) return false;
+    SqlText query = ToSql(source.DescribeQuery(link->identifierCase()));
     const SQLRETURN rc = SQLExecDirectW(statement.get(), query.data(), SQL_NTS);
     if (!Succeeded(rc)) {
       *failure = statement.FailureOf(rc);
@@ -215,7 +316,8 @@ class OdbcSession final : public Session {
     std::vector<DescribedColumn> described;
     if (!DescribeResult(statement, &described, failure)) return false;
     if (described.empty()) {
-      *failure = Plain(u"The source " + source.DescribeQuery(link_->identifierCase()) + u" gives no columns.");
+      *failure = Plain(u"The source " + source.DescribeQuery(link->identifierCase()) +
+                       u" gives no columns.");
       return false;
     }
     std::vector<ColumnInfo> columns;
@@ -229,58 +331,11 @@ class OdbcSession final : public Session {
                                      updatable));
     }
     SQLFreeStmt(statement.get(), SQL_CLOSE);
-    NoteSourceDescribed();
-    auto shape = std::make_shared<OdbcShape>(source, std::move(columns), std::move(described));
-    if (shapes_.size() >= kMaxShapes) shapes_.clear();
-    shapes_[sql] = shape;
-    *target = std::make_unique<OdbcTable>(link_, std::move(shape));
+    *shape = std::make_shared<OdbcShape>(source, std::move(columns), std::move(described));
     return true;
   }
 
-  bool RunStatement(const KeyedStatement& statement, const std::vector<Variant>& parameters,
-                    StatementResult* result, Failure* failure) override {
-    return RunOdbcStatement(link_, statement, parameters, result, failure);
-  }
-
-  bool Close(Failure* failure) override {
-    shapes_.clear();
-    ping_.reset();
-    return link_->Disconnect(failure);
-  }
-
-  // The server is asked whether it still answers: a connection that lay
-  // idle may have been dropped by it (a restart, a timeout) without the
-  // driver knowing yet.
-  bool StillUsable() override {
-    if (!link_->connected()) return false;
-    SQLUINTEGER dead = SQL_CD_FALSE;
-    if (Succeeded(SQLGetConnectAttrW(link_->connection(), SQL_ATTR_CONNECTION_DEAD, &dead, 0,
-                                     nullptr)) &&
-        dead == SQL_CD_TRUE) {
-      return false;
-    }
-    Failure ignored;
-    if (!ping_) {
-      auto statement = std::make_unique<Statement>();
-      if (!statement->Open(link_, &ignored)) return false;
-      SqlText text = ToSql(link_->PingQuery());
-      if (!Succeeded(SQLPrepareW(statement->get(), text.data(), SQL_NTS))) return false;
-      ping_ = std::move(statement);
-    }
-    const SQLRETURN rc = SQLExecute(ping_->get());
-    SQLFreeStmt(ping_->get(), SQL_CLOSE);
-    if (Succeeded(rc) || rc == SQL_NO_DATA) return true;
-    ping_.reset();
-    return false;
-  }
-
- private:
-  // More sources than a release uses are not worth remembering.
-  static constexpr std::size_t kMaxShapes = 64;
-
-  std::shared_ptr<Link> link_;
-  std::unordered_map<std::u16string, std::shared_ptr<OdbcShape>> shapes_;
-  std::unique_ptr<Statement> ping_;  // the statement that asks whether the server answers
+  std::shared_ptr<SessionState> state_;
 };
 
 }  // namespace
@@ -289,7 +344,8 @@ bool OpenOdbcSession(const Route& route, const std::u16string& user, const std::
                      std::shared_ptr<Session>* session, Failure* failure) {
   std::shared_ptr<Link> link;
   if (!ConnectRoute(route, user, password, &link, failure)) return false;
-  *session = std::make_shared<OdbcSession>(std::move(link));
+  *session = std::make_shared<OdbcSession>(
+      std::make_shared<SessionState>(std::move(link), route, user, password));
   return true;
 }
 
