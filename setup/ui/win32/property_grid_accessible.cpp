@@ -60,6 +60,17 @@ static GridLine LineOf(const PropertyGrid& grid, const VARIANT& child, bool* sel
 
 GridAccessible* GridAccessible::Create(PropertyGrid* grid) { return new GridAccessible(grid); }
 
+template <typename Self, typename Line>
+::HRESULT GridAccessible::ForChild(const VARIANT& child, Self&& self, Line&& line) {
+  return Answer(grid_, [&] {
+    bool isSelf = false;
+    const GridLine found = LineOf(*grid_, child, &isSelf);
+    if (isSelf) return self();
+    if (!found.valid()) return E_INVALIDARG;
+    return line(found);
+  });
+}
+
 IAccessible* GridAccessible::Standard() {
   if (!standard_ && grid_ && grid_->hwnd()) {
     ::CreateStdAccessibleObject(grid_->hwnd(), OBJID_CLIENT, __uuidof(IAccessible), standard_.put_void());
@@ -126,23 +137,15 @@ ULONG GridAccessible::Release() {
 }
 
 ::HRESULT GridAccessible::get_accName(VARIANT child, BSTR* name) {
-  return Answer(grid_, [&] {
-    bool self = false;
-    const GridLine line = LineOf(*grid_, child, &self);
-    if (self) return Standard() ? Standard()->get_accName(child, name) : S_FALSE;
-    if (!line.valid()) return E_INVALIDARG;
+  return ForChild(child, [&] { return Standard() ? Standard()->get_accName(child, name) : S_FALSE; }, [&](GridLine line) {
     const GridRow* row = grid_->model_.RowAt(line);
     return OutString(row ? row->name : grid_->model_.groups()[static_cast<std::size_t>(line.group)].title, name);
   });
 }
 
 ::HRESULT GridAccessible::get_accValue(VARIANT child, BSTR* value) {
-  return Answer(grid_, [&] {
-    if (value) *value = nullptr;
-    bool self = false;
-    const GridLine line = LineOf(*grid_, child, &self);
-    if (self) return S_FALSE;
-    if (!line.valid()) return E_INVALIDARG;
+  if (value) *value = nullptr;
+  return ForChild(child, [&] { return S_FALSE; }, [&](GridLine line) {
     const GridRow* row = grid_->model_.RowAt(line);
     if (!row) return S_FALSE;
     // What is being typed is the value a reader should hear.
@@ -151,12 +154,8 @@ ULONG GridAccessible::Release() {
 }
 
 ::HRESULT GridAccessible::get_accDescription(VARIANT child, BSTR* description) {
-  return Answer(grid_, [&] {
-    if (description) *description = nullptr;
-    bool self = false;
-    const GridLine line = LineOf(*grid_, child, &self);
-    if (self) return S_FALSE;
-    if (!line.valid()) return E_INVALIDARG;
+  if (description) *description = nullptr;
+  return ForChild(child, [&] { return S_FALSE; }, [&](GridLine line) {
     const GridRow* row = grid_->model_.RowAt(line);
     if (!row) return S_FALSE;
     // The red of a required name is not heard: the description says it first.
@@ -166,21 +165,13 @@ ULONG GridAccessible::Release() {
 }
 
 ::HRESULT GridAccessible::get_accRole(VARIANT child, VARIANT* role) {
-  return Answer(grid_, [&] {
-    bool self = false;
-    const GridLine line = LineOf(*grid_, child, &self);
-    if (self) return OutLong(ROLE_SYSTEM_TABLE, role);
-    if (!line.valid()) return E_INVALIDARG;
+  return ForChild(child, [&] { return OutLong(ROLE_SYSTEM_TABLE, role); }, [&](GridLine line) {
     return OutLong(line.isGroup() ? ROLE_SYSTEM_ROWHEADER : ROLE_SYSTEM_ROW, role);
   });
 }
 
 ::HRESULT GridAccessible::get_accState(VARIANT child, VARIANT* state) {
-  return Answer(grid_, [&] {
-    bool self = false;
-    const GridLine line = LineOf(*grid_, child, &self);
-    if (self) return Standard() ? Standard()->get_accState(child, state) : E_FAIL;
-    if (!line.valid()) return E_INVALIDARG;
+  return ForChild(child, [&] { return Standard() ? Standard()->get_accState(child, state) : E_FAIL; }, [&](GridLine line) {
     long flags = STATE_SYSTEM_SELECTABLE | STATE_SYSTEM_FOCUSABLE;
     if (grid_->model_.selection() == line) {
       flags |= STATE_SYSTEM_SELECTED;
@@ -201,12 +192,8 @@ ULONG GridAccessible::Release() {
 }
 
 ::HRESULT GridAccessible::get_accHelp(VARIANT child, BSTR* help) {
-  return Answer(grid_, [&] {
-    if (help) *help = nullptr;
-    bool self = false;
-    const GridLine line = LineOf(*grid_, child, &self);
-    if (self) return S_FALSE;
-    if (!line.valid()) return E_INVALIDARG;
+  if (help) *help = nullptr;
+  return ForChild(child, [&] { return S_FALSE; }, [&](GridLine line) {
     if (line.isGroup()) return S_FALSE;
     return OutString(grid_->model_.groups()[static_cast<std::size_t>(line.group)].title, help);
   });
@@ -252,12 +239,8 @@ ULONG GridAccessible::Release() {
 }
 
 ::HRESULT GridAccessible::get_accDefaultAction(VARIANT child, BSTR* action) {
-  return Answer(grid_, [&] {
-    if (action) *action = nullptr;
-    bool self = false;
-    const GridLine line = LineOf(*grid_, child, &self);
-    if (self) return S_FALSE;
-    if (!line.valid()) return E_INVALIDARG;
+  if (action) *action = nullptr;
+  return ForChild(child, [&] { return S_FALSE; }, [&](GridLine line) {
     if (line.isGroup()) {
       const bool open = grid_->model_.groups()[static_cast<std::size_t>(line.group)].expanded;
       return OutString(open ? u"Collapse" : u"Expand", action);
@@ -267,11 +250,7 @@ ULONG GridAccessible::Release() {
 }
 
 ::HRESULT GridAccessible::accSelect(long flags, VARIANT child) {
-  return Answer(grid_, [&] {
-    bool self = false;
-    const GridLine line = LineOf(*grid_, child, &self);
-    if (self) return Standard() ? Standard()->accSelect(flags, child) : E_FAIL;
-    if (!line.valid()) return E_INVALIDARG;
+  return ForChild(child, [&] { return Standard() ? Standard()->accSelect(flags, child) : E_FAIL; }, [&](GridLine line) {
     if (!(flags & (SELFLAG_TAKESELECTION | SELFLAG_TAKEFOCUS))) return E_INVALIDARG;
     grid_->SelectAndShow(line);
     return S_OK;
@@ -340,11 +319,7 @@ ULONG GridAccessible::Release() {
 }
 
 ::HRESULT GridAccessible::accDoDefaultAction(VARIANT child) {
-  return Answer(grid_, [&] {
-    bool self = false;
-    const GridLine line = LineOf(*grid_, child, &self);
-    if (self) return DISP_E_MEMBERNOTFOUND;
-    if (!line.valid()) return E_INVALIDARG;
+  return ForChild(child, [&] { return DISP_E_MEMBERNOTFOUND; }, [&](GridLine line) {
     if (line.isGroup()) {
       grid_->ToggleGroup(line.group);
       return S_OK;

@@ -60,6 +60,11 @@ class GridAccessible final : public IAccessible {
   explicit GridAccessible(PropertyGrid* grid) : grid_(grid) {}
   ~GridAccessible() = default;
 
+  // A member asked of `child`: `self` answers for the grid itself, `line`
+  // for one of its lines; any other child id is an invalid argument.
+  template <typename Self, typename Line>
+  ::HRESULT ForChild(const VARIANT& child, Self&& self, Line&& line);
+
   // The system's client object of the grid's window, for the grid itself.
   IAccessible* Standard();
 
