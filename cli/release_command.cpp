@@ -16,7 +16,7 @@
 #include "release/transaction_number.h"
 
 #if defined(_WIN32)
-#include "host/com/com_release.h"
+#include "tools/com_host/com_release.h"
 #endif
 
 namespace mirdane::cli {

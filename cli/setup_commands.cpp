@@ -22,7 +22,7 @@
 #include "setup/setup_script.h"
 
 #if defined(_WIN32)
-#include "host/com/com_setup.h"
+#include "tools/com_host/com_setup.h"
 #endif
 
 namespace mirdane::cli {

@@ -17,4 +17,4 @@
 #define IDS_IGNORE_REQUIREMENT 11014
 
 // Icons 11020 to 11025 and strings 11005 to 11010 are the task dialog's
-// (taskdialog/taskdialog_resource.h).
+// (ui/taskdialog/taskdialog_resource.h).

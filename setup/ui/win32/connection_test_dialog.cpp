@@ -9,8 +9,8 @@
 
 #include "dbax/provider/secret_scrubber.h"
 #include "setup/ui/win32/owner_placement.h"
-#include "setup/ui/win32/ui_text.h"
-#include "taskdialog/win32/task_dialog_client.h"
+#include "ui/win32/ui_text.h"
+#include "ui/taskdialog/win32/task_dialog_client.h"
 #include "win32/handles.h"
 
 namespace mirdane::ui {

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "setup/ui/win32/ui_text.h"
+#include "ui/win32/ui_text.h"
 #include "win32/gdi.h"
 #include "win32/window.h"
 

@@ -5,7 +5,7 @@
 #include "setup/ui/setup_pages_resource.h"
 #include "setup/ui/win32/connection_test_dialog.h"
 #include "setup/ui/win32/fit_text.h"
-#include "setup/ui/win32/ui_text.h"
+#include "ui/win32/ui_text.h"
 
 namespace mirdane::ui {
 namespace {

@@ -1,6 +1,6 @@
 #include "setup/ui/win32/mapping_menu.h"
 
-#include "setup/ui/win32/ui_text.h"
+#include "ui/win32/ui_text.h"
 #include "win32/gdi.h"
 
 namespace mirdane::ui {

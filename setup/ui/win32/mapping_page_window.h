@@ -8,7 +8,7 @@
 
 #include "setup/mapping_page.h"
 #include "setup/setup_strings.h"
-#include "setup/ui/win32/property_grid.h"
+#include "ui/property_grid/win32/property_grid.h"
 #include "setup/ui/win32/property_page.h"
 #include "setup/ui/win32/required_field_dialog.h"
 

@@ -2,7 +2,7 @@
 
 #include <span>
 
-#include "setup/ui/dialog_template.h"
+#include "ui/dialog_template.h"
 
 namespace mirdane::ui {
 

@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "setup/ui/dialog_template.h"
-#include "setup/ui/win32/ui_text.h"
+#include "ui/dialog_template.h"
+#include "ui/win32/ui_text.h"
 #include "win32/gdi.h"
 
 namespace mirdane::ui {

@@ -3,8 +3,8 @@
 #include <commctrl.h>
 
 #include "setup/ui/win32/owner_placement.h"
-#include "setup/ui/win32/ui_text.h"
-#include "taskdialog/win32/task_dialog_client.h"
+#include "ui/win32/ui_text.h"
+#include "ui/taskdialog/win32/task_dialog_client.h"
 
 namespace mirdane::ui {
 namespace {

@@ -4,10 +4,10 @@
 
 #include "setup/ui/win32/general_page.h"
 #include "setup/ui/win32/mapping_page_window.h"
-#include "setup/ui/win32/property_grid.h"
+#include "ui/property_grid/win32/property_grid.h"
 #include "setup/ui/win32/property_sheet_frame.h"
-#include "setup/ui/win32/ui_text.h"
-#include "taskdialog/win32/application_frame.h"
+#include "ui/win32/ui_text.h"
+#include "ui/taskdialog/win32/application_frame.h"
 
 namespace mirdane::ui {
 

@@ -2,7 +2,7 @@
 // the wrong kind: the release takes its failure path and the process lives.
 #include <gtest/gtest.h>
 
-#include "host/com/automation_object.h"
+#include "tools/com_host/automation_object.h"
 #include "tests/wine/component/wine_support.h"
 
 namespace mirdane::wine_test {

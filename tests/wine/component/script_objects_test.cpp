@@ -2,7 +2,7 @@
 // through the vtable and by name through IDispatch.
 #include <gtest/gtest.h>
 
-#include "host/com/automation_host.h"
+#include "tools/com_host/automation_host.h"
 #include "tests/wine/component/wine_support.h"
 
 namespace mirdane::wine_test {

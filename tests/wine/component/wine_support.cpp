@@ -9,7 +9,7 @@
 #include <cstdlib>
 
 #include "base/text.h"
-#include "host/com/automation_host.h"
+#include "tools/com_host/automation_host.h"
 #include "win32/handles.h"
 
 namespace mirdane::wine_test {

@@ -7,7 +7,7 @@
 
 #include "host/batch/batch_file.h"
 #include "host/batch/batch_setup_data.h"
-#include "host/com/automation_host.h"
+#include "tools/com_host/automation_host.h"
 #include "tests/wine/component/wine_support.h"
 #include "win32/com_ptr.h"
 #include "win32/dispatch_call.h"

@@ -13,7 +13,7 @@
 #include <thread>
 #include <vector>
 
-#include "setup/ui/win32/property_grid_messages.h"
+#include "ui/property_grid/win32/property_grid_messages.h"
 
 namespace mirdane::wine_test {
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "taskdialog/win32/task_dialog_client.h"
+#include "ui/taskdialog/win32/task_dialog_client.h"
 
 namespace mirdane::taskdialog::wine_test {
 

@@ -2,8 +2,8 @@
 // verification box, a callback that keeps the dialog open, and the setup
 // sheet's own prompt for the required-field question.
 #include "setup/ui/win32/required_field_dialog.h"
-#include "taskdialog/task_dialog_constants.h"
-#include "taskdialog/win32/application_frame.h"
+#include "ui/taskdialog/task_dialog_constants.h"
+#include "ui/taskdialog/win32/application_frame.h"
 #include "tests/wine/taskdialog/scenarios.h"
 
 namespace mirdane::taskdialog::wine_test {

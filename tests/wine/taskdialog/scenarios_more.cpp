@@ -6,9 +6,9 @@
 #include <new>
 #include <stdexcept>
 
-#include "taskdialog/task_dialog_constants.h"
-#include "taskdialog/win32/application_frame.h"
-#include "taskdialog/win32/task_dialog.h"
+#include "ui/taskdialog/task_dialog_constants.h"
+#include "ui/taskdialog/win32/application_frame.h"
+#include "ui/taskdialog/win32/task_dialog.h"
 #include "tests/wine/taskdialog/scenarios.h"
 
 namespace mirdane::taskdialog::wine_test {

@@ -1,0 +1,234 @@
+#include "ui/taskdialog/win32/task_dialog_controls.h"
+
+#include <string>
+
+#include "ui/taskdialog/task_dialog_constants.h"
+
+namespace mirdane::taskdialog::win32 {
+namespace {
+
+void FillClient(HWND window, HDC dc, COLORREF colour) {
+  RECT rect;
+  GetClientRect(window, &rect);
+  const COLORREF previous = SetBkColor(dc, colour);
+  ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &rect, nullptr, 0, nullptr);
+  SetBkColor(dc, previous);
+}
+
+LRESULT BrushResult(HBRUSH* brush) {
+  return brush != nullptr ? reinterpret_cast<LRESULT>(*brush) : 0;
+}
+
+}  // namespace
+
+// ---- CXTaskDialogStatic
+
+void CXTaskDialogStatic::SetColors(COLORREF text, COLORREF background, HBRUSH* brush) {
+  text_ = text;
+  background_ = background;
+  brush_ = brush;
+}
+
+bool CXTaskDialogStatic::ProcessWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM,
+                                              LRESULT& result) {
+  switch (message) {
+    case kReflectedBase + WM_CTLCOLORSTATIC: {
+      const HDC dc = reinterpret_cast<HDC>(wParam);
+      SetBkColor(dc, background_);
+      SetTextColor(dc, text_);
+      result = BrushResult(brush_);
+      return true;
+    }
+    case WM_ERASEBKGND:
+      FillClient(window, reinterpret_cast<HDC>(wParam), background_);
+      result = 1;
+      return true;
+    default:
+      return false;
+  }
+}
+
+// ---- CXTaskDialogButton
+
+void CXTaskDialogButton::SetColors(COLORREF erase, HBRUSH* brush) {
+  erase_ = erase;
+  brush_ = brush;
+}
+
+bool CXTaskDialogButton::ProcessWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM,
+                                              LRESULT& result) {
+  switch (message) {
+    case kReflectedBase + WM_CTLCOLORSTATIC:
+      SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
+      result = BrushResult(brush_);
+      return true;
+    case WM_ERASEBKGND:
+      FillClient(window, reinterpret_cast<HDC>(wParam), erase_);
+      result = 0;
+      return true;
+    default:
+      return false;
+  }
+}
+
+// ---- CXTaskDialogIconStatic
+
+void CXTaskDialogIconStatic::SetIcon(HICON* icon, bool large) {
+  icon_ = icon;
+  large_ = large;
+}
+
+bool CXTaskDialogIconStatic::ProcessWindowMessage(HWND window, UINT message, WPARAM, LPARAM,
+                                                  LRESULT& result) {
+  if (message != WM_PAINT) return false;
+  PAINTSTRUCT paint;
+  const HDC dc = BeginPaint(window, &paint);
+  const int size = large_ ? 32 : 16;
+  if (icon_ != nullptr && *icon_ != nullptr)
+    DrawIconEx(dc, 0, 0, *icon_, size, size, 0, nullptr, DI_NORMAL);
+  EndPaint(window, &paint);
+  result = 0;
+  return true;
+}
+
+// ---- CXTaskDialogCommandLink
+
+bool CXTaskDialogCommandLink::Init(HFONT titleFont, HFONT noteFont, HICON shield, HICON arrow,
+                                   HICON hotArrow) {
+  titleFont_ = titleFont;
+  noteFont_ = noteFont;
+  shield_ = shield;
+  arrow_ = arrow;
+  hotArrow_ = hotArrow;
+  focusPen_.reset();
+  hotPen_.reset();
+  normalPen_.reset();
+  focusPen_.reset(CreatePen(PS_SOLID, 1, colour::kLinkFocusFrame));
+  if (!focusPen_) return false;
+  normalPen_.reset(CreatePen(PS_SOLID, 1, RGB(255, 255, 255)));
+  if (!normalPen_) return false;
+  hotPen_.reset(CreatePen(PS_SOLID, 1, colour::kLinkHotFrame));
+  return static_cast<bool>(hotPen_);
+}
+
+void CXTaskDialogCommandLink::SwapImage(bool toHot) {
+  const auto image = reinterpret_cast<HICON>(SendMessageW(m_hWnd, BM_GETIMAGE, IMAGE_ICON, 0));
+  if (image == nullptr) return;
+  // Only the arrow changes: a shield asked for by an elevation request stays.
+  if (toHot && image == arrow_) {
+    SendMessageW(m_hWnd, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(hotArrow_));
+  } else if (!toHot && image == hotArrow_) {
+    SendMessageW(m_hWnd, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(arrow_));
+  }
+}
+
+bool CXTaskDialogCommandLink::ProcessWindowMessage(HWND window, UINT message, WPARAM wParam,
+                                                   LPARAM lParam, LRESULT& result) {
+  switch (message) {
+    case WM_MOUSEMOVE:
+      if (!hot_) {
+        hot_ = true;
+        SwapImage(true);
+        InvalidateRect(window, nullptr, TRUE);
+      }
+      if (!tracking_) {
+        TRACKMOUSEEVENT track{sizeof(TRACKMOUSEEVENT), TME_LEAVE, window, 1};
+        tracking_ = TrackMouseEvent(&track) != FALSE;
+      }
+      result = DefWindowProc(message, wParam, lParam);
+      return true;
+    case WM_MOUSELEAVE:
+      tracking_ = false;
+      hot_ = false;
+      SwapImage(false);
+      InvalidateRect(window, nullptr, TRUE);
+      result = 0;
+      return true;
+    case kReflectedBase + WM_DRAWITEM:
+      Draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+      result = 1;
+      return true;
+    case WM_UPDATEUISTATE:
+      InvalidateRect(window, nullptr, TRUE);
+      result = DefWindowProc(message, wParam, lParam);
+      return true;
+    case WM_ERASEBKGND:
+      result = 1;
+      return true;
+    default:
+      return false;
+  }
+}
+
+void CXTaskDialogCommandLink::Draw(const DRAWITEMSTRUCT& item) {
+  const HDC dc = item.hDC;
+  RECT rect = item.rcItem;
+  const bool pressed = (item.itemState & ODS_SELECTED) != 0;
+  const bool focused = (item.itemState & ODS_FOCUS) != 0;
+  const int saved = SaveDC(dc);
+
+  const COLORREF background = SetBkColor(dc, RGB(255, 255, 255));
+  ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &rect, nullptr, 0, nullptr);
+  SetBkColor(dc, background);
+  SelectObject(dc, GetStockObject(NULL_BRUSH));
+  SelectObject(dc, hot_ ? hotPen_.get() : focused ? focusPen_.get() : normalPen_.get());
+  RoundRect(dc, rect.left, rect.top, rect.right, rect.bottom, 6, 6);
+  if (pressed) {
+    RECT inner{rect.left + 1, rect.top + 1, rect.right - 1, rect.bottom - 1};
+    const COLORREF previous = SetBkColor(dc, colour::kLinkPressedFill);
+    ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &inner, nullptr, 0, nullptr);
+    SetBkColor(dc, previous);
+  }
+
+  const auto uiState = static_cast<UINT>(SendMessageW(m_hWnd, WM_QUERYUISTATE, 0, 0));
+  const bool hideMnemonics = (uiState & UISF_HIDEACCEL) != 0;
+  const bool hideFocus = (uiState & UISF_HIDEFOCUS) != 0;
+  if (focused && !hideFocus) {
+    const int dx = 2 * GetSystemMetrics(SM_CXBORDER);
+    const int dy = 3 * GetSystemMetrics(SM_CYBORDER);
+    RECT focus{rect.left + dx, rect.top + dy, rect.right - dx, rect.bottom - dy};
+    DrawFocusRect(dc, &focus);
+  }
+
+  const int height = rect.bottom - rect.top;
+  int x = 10;
+  const auto image = reinterpret_cast<HICON>(SendMessageW(m_hWnd, BM_GETIMAGE, IMAGE_ICON, 0));
+  if (image != nullptr) {
+    DrawIconEx(dc, x, (height - 16) / 2, image, 16, 16, 0, nullptr, DI_NORMAL);
+    x += 26;
+  }
+
+  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(m_hWnd)) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(GetWindowTextW(m_hWnd, text.data(),
+                                                      static_cast<int>(text.size()))));
+  SelectObject(dc, titleFont_);
+  SetTextColor(dc, pressed ? colour::kLinkText : hot_ ? colour::kLinkTextHot : colour::kLinkText);
+  SetBkMode(dc, TRANSPARENT);
+  const UINT titleFormat = DT_SINGLELINE | DT_EXPANDTABS | (hideMnemonics ? DT_HIDEPREFIX : 0);
+  const std::size_t lineBreak = text.find(L'\n');
+  const std::wstring title = text.substr(0, lineBreak);
+  RECT measure{x, 0, rect.right - 10, 0};
+  DrawTextW(dc, title.c_str(), static_cast<int>(title.size()), &measure, titleFormat | DT_CALCRECT);
+  const int titleHeight = measure.bottom - measure.top;
+  if (lineBreak == std::wstring::npos) {
+    RECT target{x, (height - titleHeight) / 2, rect.right - 10,
+                (height - titleHeight) / 2 + titleHeight};
+    DrawTextW(dc, title.c_str(), static_cast<int>(title.size()), &target, titleFormat);
+  } else {
+    RECT target{x, 10, rect.right - 10, 10 + titleHeight};
+    DrawTextW(dc, title.c_str(), static_cast<int>(title.size()), &target, titleFormat);
+    const std::wstring note = text.substr(lineBreak + 1);
+    SelectObject(dc, noteFont_);
+    const UINT noteFormat = DT_WORDBREAK | DT_NOPREFIX;
+    // The note's height is taken at the width it is drawn in, so that a
+    // note that wraps is not cut off at its last line.
+    RECT noteRect{x, 0, rect.right - 10, 0};
+    DrawTextW(dc, note.c_str(), static_cast<int>(note.size()), &noteRect, noteFormat | DT_CALCRECT);
+    const int noteHeight = noteRect.bottom - noteRect.top;
+    RECT noteTarget{x, 15 + titleHeight, rect.right - 10, 15 + titleHeight + noteHeight};
+    DrawTextW(dc, note.c_str(), static_cast<int>(note.size()), &noteTarget, noteFormat);
+  }
+  RestoreDC(dc, saved);
+}
+
+}  // namespace mirdane::taskdialog::win32
