@@ -1,10 +1,13 @@
 #include "component/module.h"
 
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "base/text.h"
-#include "component/class_table.h"
+#include "component/class_factory.h"
+#include "component/release_script_object.h"
+#include "component/setup_script_object.h"
 #include "component/registrar/registry_writer.h"
 #include "component/resource_ids.h"
 #include "component/type_library_registration.h"
@@ -15,6 +18,20 @@ namespace mirdane::component {
 namespace {
 
 using win32::FromWide;
+
+// The classes the module serves, with the class object of each.
+struct ClassEntry {
+  const CLSID* clsid;
+  ClassFactory* factory;
+};
+
+ClassFactory release_factory(&CReleaseScriptObject::Create<CReleaseScriptObject>);
+ClassFactory setup_factory(&CSetupScriptObject::Create<CSetupScriptObject>);
+
+const ClassEntry kClassTable[] = {
+    {&CLSID_LorvenExportConnector, &release_factory},
+    {&CLSID_CppdSetupScript, &setup_factory},
+};
 
 // The text of a registry script resource: UTF-16 when it starts with a byte
 // order mark, otherwise UTF-8 (which covers ASCII).
@@ -63,23 +80,23 @@ std::u16string CmirdaneModule::ModulePath() const {
   }
 }
 
-HRESULT CmirdaneModule::GetClassObject(REFCLSID clsid, REFIID iid, void** object) {
+::HRESULT CmirdaneModule::GetClassObject(REFCLSID clsid, REFIID iid, void** object) {
   if (!object) return E_POINTER;
   *object = nullptr;
-  for (auto* entry = ClassTableBegin(); entry != ClassTableEnd(); ++entry) {
+  for (const ClassEntry* entry = std::begin(kClassTable); entry != std::end(kClassTable); ++entry) {
     if (IsEqualCLSID(clsid, *entry->clsid)) return entry->factory->QueryInterface(iid, object);
   }
   return CLASS_E_CLASSNOTAVAILABLE;
 }
 
 bool CmirdaneModule::ClassObjectsInUse() const {
-  for (auto* entry = ClassTableBegin(); entry != ClassTableEnd(); ++entry) {
+  for (const ClassEntry* entry = std::begin(kClassTable); entry != std::end(kClassTable); ++entry) {
     if (entry->factory->ClientReferences() > 0) return true;
   }
   return false;
 }
 
-HRESULT CmirdaneModule::UpdateRegistryFromResource(UINT id, bool registering,
+::HRESULT CmirdaneModule::UpdateRegistryFromResource(UINT id, bool registering,
                                                    const Replacements& extra) const {
   std::u16string text;
   if (!LoadScriptText(instance_, id, &text)) return HRESULT_FROM_WIN32(ERROR_RESOURCE_DATA_NOT_FOUND);
@@ -94,7 +111,7 @@ HRESULT CmirdaneModule::UpdateRegistryFromResource(UINT id, bool registering,
   return registering ? WriteRegistryScript(*script) : RemoveRegistryScript(*script);
 }
 
-HRESULT CmirdaneModule::RegisterServer() const {
+::HRESULT CmirdaneModule::RegisterServer() const {
   const Replacements none;
   for (const UINT id : {UINT{IDR_RELEASE_SCRIPT}, UINT{IDR_SETUP_SCRIPT}}) {
     if (const HRESULT r = UpdateRegistryFromResource(id, true, none); r != S_OK) return r;
@@ -106,7 +123,7 @@ HRESULT CmirdaneModule::RegisterServer() const {
   return RegisterTypeLibrary(library.get(), path);
 }
 
-HRESULT CmirdaneModule::UnregisterServer() const {
+::HRESULT CmirdaneModule::UnregisterServer() const {
   const Replacements none;
   for (const UINT id : {UINT{IDR_RELEASE_SCRIPT}, UINT{IDR_SETUP_SCRIPT}}) {
     if (const HRESULT r = UpdateRegistryFromResource(id, false, none); r != S_OK) return r;
@@ -122,7 +139,7 @@ HRESULT CmirdaneModule::UnregisterServer() const {
   return UnregisterTypeLibrary(id.guid, id.wMajorVerNum, id.wMinorVerNum, id.lcid, id.syskind);
 }
 
-HRESULT CmirdaneModule::TypeInfoOf(REFIID iid, ITypeInfo** info) {
+::HRESULT CmirdaneModule::TypeInfoOf(REFIID iid, ITypeInfo** info) {
   if (!info) return E_POINTER;
   *info = nullptr;
   std::lock_guard lock(mutex_);
@@ -150,6 +167,10 @@ HANDLE CmirdaneModule::UiActivationContext() {
     actCtx_.reset(::CreateActCtxW(&context));
   }
   return actCtx_.get();
+}
+
+std::optional<std::u16string> LoadModuleString(unsigned id) {
+  return win32::LoadResourceString(CmirdaneModule::Instance().ModuleHandle(), id);
 }
 
 }  // namespace mirdane::component

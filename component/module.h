@@ -7,6 +7,7 @@
 #include <oaidl.h>
 
 #include <mutex>
+#include <optional>
 #include <string>
 
 #include "component/registrar/registry_script.h"
@@ -34,20 +35,20 @@ class CmirdaneModule {
 
   // The class object of `clsid` from the class table (CLASS_E_CLASSNOTAVAILABLE
   // for any other class).
-  HRESULT GetClassObject(REFCLSID clsid, REFIID iid, void** object);
+  ::HRESULT GetClassObject(REFCLSID clsid, REFIID iid, void** object);
   // Whether anything besides the class table holds one of its class objects.
   bool ClassObjectsInUse() const;
 
   // Runs registry script resource `id` with `extra` replacements (which come
   // before the module's own), writing or removing its keys.
-  HRESULT UpdateRegistryFromResource(UINT id, bool registering, const Replacements& extra) const;
+  ::HRESULT UpdateRegistryFromResource(UINT id, bool registering, const Replacements& extra) const;
   // The class scripts and the type library carried as resource 1 (its own
   // key only: see type_library_registration.h).
-  HRESULT RegisterServer() const;
-  HRESULT UnregisterServer() const;
+  ::HRESULT RegisterServer() const;
+  ::HRESULT UnregisterServer() const;
 
   // Type information of an interface of the module's type library.
-  HRESULT TypeInfoOf(REFIID iid, ITypeInfo** info);
+  ::HRESULT TypeInfoOf(REFIID iid, ITypeInfo** info);
   // The comctl32 version 6 activation context of the module's manifest.
   HANDLE UiActivationContext();
 
@@ -59,6 +60,9 @@ class CmirdaneModule {
   bool actCtxTried_ = false;
   win32::UniqueActCtx actCtx_;
 };
+
+// The string `id` of mirdane.dll's string table, or nothing when it has none.
+std::optional<std::u16string> LoadModuleString(unsigned id);
 
 // Keeps the module loaded while it lives: every script object holds one.
 class ModuleLock {

@@ -1,7 +1,7 @@
 #include "component/release_script_object.h"
 
 #include "component/application.h"
-#include "component/host_object_member.h"
+#include "component/type_info_dispatch.h"
 #include "component/host_objects/dispatch_host_objects.h"
 #include "release/report_to_host.h"
 

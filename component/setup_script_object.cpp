@@ -1,9 +1,10 @@
 #include "component/setup_script_object.h"
 
-#include "component/host_object_member.h"
 #include "component/host_objects/dispatch_host_objects.h"
-#include "component/module_strings.h"
-#include "component/setup_sheet_factory.h"
+#include "component/module.h"
+#include "component/type_info_dispatch.h"
+#include "setup/ui/win32/required_field_dialog.h"
+#include "setup/ui/win32/setup_sheet_window.h"
 
 namespace mirdane::component {
 namespace {
@@ -11,6 +12,14 @@ namespace {
 constexpr DISPID kSetupDataId = 0x60020004;
 
 KfxReturnValue ToHost(kfx::KfxReturnValue value) { return static_cast<KfxReturnValue>(value); }
+
+// The property sheet that RunUI shows inside the host; its required-field
+// question goes through the task dialog front end.
+std::shared_ptr<SetupSheet> CreateSetupSheet() {
+  HINSTANCE module = CmirdaneModule::Instance().ModuleHandle();
+  ui::OwnedRequiredFieldPrompt prompt = ui::TaskDialogRequiredFieldPrompt();
+  return std::make_shared<ui::SetupSheetWindow>(module, LoadModuleString, std::move(prompt));
+}
 
 }  // namespace
 
