@@ -9,6 +9,14 @@ namespace {
 
 constexpr UINT_PTR kSubclassId = 1;
 
+// The question "which object subclassed you?", with a wParam that no other
+// window procedure would send with it.
+constexpr WPARAM kObjectQueryCookie = 0x6D697264;  // "mird"
+UINT ObjectQueryMessage() {
+  static const UINT message = ::RegisterWindowMessageW(L"mirdane.win32.SubclassWindow");
+  return message;
+}
+
 }  // namespace
 
 // Messages whose answer a dialog procedure returns itself rather than
@@ -40,20 +48,36 @@ LRESULT WindowBase::Default() {
   return defaultResult_;
 }
 
-LRESULT WindowBase::Route(HWND, const Message& message, bool* handled) {
+bool WindowBase::Dispatch(const Message& message, LRESULT* result, bool* defaulted) {
   // Handlers may send messages to their own window: keep the outer state.
   const Message* outer = current_;
   const bool outerDefaulted = defaulted_;
   current_ = &message;
   defaulted_ = false;
-  LRESULT result = 0;
-  // A handler that throws leaves the message to its default processing.
-  const bool found = Guarded([&] { return HandleMessage(message, &result); },
-                             [](HRESULT) { return false; });
-  if (!found) result = DefaultProcessing(message);
-  *handled = found && !defaulted_;
+  // A handler that throws answers nothing; the window hears of the failure.
+  const bool found = Guarded([&] { return HandleMessage(message, result); },
+                             [this](::HRESULT failure) {
+                               Guarded([&] { OnHandlerFailure(failure); }, [](::HRESULT) {});
+                               return false;
+                             });
+  *defaulted = defaulted_;
   current_ = outer;
   defaulted_ = outerDefaulted;
+  return found;
+}
+
+bool WindowBase::Answer(const Message& message, LRESULT* result) {
+  bool defaulted = false;
+  return Dispatch(message, result, &defaulted) && !defaulted;
+}
+
+LRESULT WindowBase::Route(const Message& message, bool* handled) {
+  LRESULT result = 0;
+  bool defaulted = false;
+  const bool found = Dispatch(message, &result, &defaulted);
+  // A handler that called Default() has the default's answer already.
+  if (!found) result = DefaultProcessing(message);
+  *handled = found && !defaulted;
   return result;
 }
 
@@ -88,7 +112,7 @@ LRESULT CALLBACK CustomWindow::WindowProc(HWND window, UINT message, WPARAM wPar
   }
   if (!self) return ::DefWindowProcW(window, message, wParam, lParam);
   bool handled = false;
-  const LRESULT result = self->Route(window, Message{message, wParam, lParam}, &handled);
+  const LRESULT result = self->Route(Message{message, wParam, lParam}, &handled);
   if (message == WM_NCDESTROY) {
     ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
     self->hwnd_ = nullptr;
@@ -111,11 +135,64 @@ DialogWindow::~DialogWindow() {
 
 HWND DialogWindow::CreateIndirect(HINSTANCE instance, const DLGTEMPLATE* dialogTemplate,
                                   HWND parent) {
+  modal_ = false;
   return ::CreateDialogIndirectParamW(instance, dialogTemplate, parent, DialogProc,
                                       reinterpret_cast<LPARAM>(this));
 }
 
+INT_PTR DialogWindow::RunModalIndirect(HINSTANCE instance, const DLGTEMPLATE* dialogTemplate,
+                                       HWND owner) {
+  modal_ = true;
+  failure_ = S_OK;
+  const INT_PTR ended = ::DialogBoxIndirectParamW(instance, dialogTemplate, owner, DialogProc,
+                                                  reinterpret_cast<LPARAM>(this));
+  modal_ = false;
+  return ended;
+}
+
+DialogWindow* DialogWindow::FromHandle(HWND window) {
+  // Only a dialog of this class has its object in DWLP_USER.
+  if (!window || ::GetWindowLongPtrW(window, DWLP_DLGPROC) !=
+                     reinterpret_cast<LONG_PTR>(&DialogWindow::DialogProc)) {
+    return nullptr;
+  }
+  return reinterpret_cast<DialogWindow*>(::GetWindowLongPtrW(window, DWLP_USER));
+}
+
+void DialogWindow::OnHandlerFailure(::HRESULT failure) {
+  if (!modal_) return;
+  if (SUCCEEDED(failure_)) failure_ = failure;
+  if (hwnd_) ::EndDialog(hwnd_, IDCANCEL);
+}
+
 LRESULT DialogWindow::DefaultProcessing(const Message&) { return 0; }
+
+bool DialogWindow::Reflect(const Message& message, LRESULT* result) {
+  HWND control = nullptr;
+  switch (message.id) {
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC:
+      control = reinterpret_cast<HWND>(message.lParam);
+      break;
+    case WM_DRAWITEM:
+      // wParam 0: a menu's item, not a control's.
+      if (message.wParam != 0 && message.lParam)
+        control = reinterpret_cast<const DRAWITEMSTRUCT*>(message.lParam)->hwndItem;
+      break;
+    case WM_NOTIFY:
+      if (message.lParam) control = reinterpret_cast<const NMHDR*>(message.lParam)->hwndFrom;
+      break;
+    default:
+      return false;
+  }
+  SubclassWindow* object = SubclassWindow::FromHandle(control);
+  return object && object->AnswerReflected(message, result);
+}
 
 INT_PTR CALLBACK DialogWindow::DialogProc(HWND window, UINT message, WPARAM wParam,
                                           LPARAM lParam) {
@@ -130,8 +207,10 @@ INT_PTR CALLBACK DialogWindow::DialogProc(HWND window, UINT message, WPARAM wPar
     self = reinterpret_cast<DialogWindow*>(::GetWindowLongPtrW(window, DWLP_USER));
   }
   if (!self) return FALSE;
+  const Message current{message, wParam, lParam};
   bool handled = false;
-  const LRESULT result = self->Route(window, Message{message, wParam, lParam}, &handled);
+  LRESULT result = self->Route(current, &handled);
+  if (!handled) handled = Reflect(current, &result);
   if (message == WM_NCDESTROY) {
     ::SetWindowLongPtrW(window, DWLP_USER, 0);
     self->hwnd_ = nullptr;
@@ -149,10 +228,9 @@ SubclassWindow::~SubclassWindow() { Detach(); }
 
 bool SubclassWindow::Attach(HWND window) {
   Detach();
-  if (!window || !::SetWindowSubclass(window, SubclassProc, kSubclassId,
-                                      reinterpret_cast<DWORD_PTR>(this))) {
+  if (!window) return false;
+  if (!::SetWindowSubclass(window, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this)))
     return false;
-  }
   hwnd_ = window;
   return true;
 }
@@ -163,15 +241,35 @@ void SubclassWindow::Detach() {
   hwnd_ = nullptr;
 }
 
+SubclassWindow* SubclassWindow::FromHandle(HWND window) {
+  // comctl32 exports GetWindowSubclass by ordinal only: the control is asked
+  // instead, and only our subclass procedure answers.
+  if (!window) return nullptr;
+  return reinterpret_cast<SubclassWindow*>(
+      ::SendMessageW(window, ObjectQueryMessage(), kObjectQueryCookie, 0));
+}
+
+bool SubclassWindow::AnswerReflected(const Message& notification, LRESULT* result) {
+  return Answer(Message{kReflectedBase + notification.id, notification.wParam, notification.lParam},
+                result);
+}
+
+void SubclassWindow::OnHandlerFailure(::HRESULT failure) {
+  if (DialogWindow* dialog = DialogWindow::FromHandle(::GetParent(hwnd_)))
+    dialog->OnHandlerFailure(failure);
+}
+
 LRESULT SubclassWindow::DefaultProcessing(const Message& message) {
   return ::DefSubclassProc(hwnd_, message.id, message.wParam, message.lParam);
 }
 
-LRESULT CALLBACK SubclassWindow::SubclassProc(HWND window, UINT message, WPARAM wParam,
-                                              LPARAM lParam, UINT_PTR, DWORD_PTR data) {
+LRESULT CALLBACK SubclassWindow::SubclassProc(HWND, UINT message, WPARAM wParam, LPARAM lParam,
+                                              UINT_PTR, DWORD_PTR data) {
   auto* self = reinterpret_cast<SubclassWindow*>(data);
+  if (message == ObjectQueryMessage() && message != 0 && wParam == kObjectQueryCookie)
+    return reinterpret_cast<LRESULT>(self);
   bool handled = false;
-  const LRESULT result = self->Route(window, Message{message, wParam, lParam}, &handled);
+  const LRESULT result = self->Route(Message{message, wParam, lParam}, &handled);
   if (message == WM_NCDESTROY) {
     self->Detach();
     Guarded([self] { self->OnFinalMessage(); }, [](HRESULT) {});

@@ -90,8 +90,8 @@ class WaitingDialog final : public taskdialog::win32::CXTaskDialogMFCClient {
   bool finished() const { return finished_; }
 
   void OnCreated() override {
-    CentreOnOwner(m_hWnd);
-    ::SendMessageW(m_hWnd, TDM_SET_PROGRESS_BAR_MARQUEE, TRUE, kMarqueeSpeed);
+    CentreOnOwner(hwnd());
+    ::SendMessageW(hwnd(), TDM_SET_PROGRESS_BAR_MARQUEE, TRUE, kMarqueeSpeed);
     Look();
   }
   bool OnTimer(DWORD) override {
@@ -105,7 +105,7 @@ class WaitingDialog final : public taskdialog::win32::CXTaskDialogMFCClient {
     if (finished_ || !job_->done.load(std::memory_order_acquire)) return;
     finished_ = true;
     // Posted: the dialog closes from its own loop, not inside this notification.
-    ::PostMessageW(m_hWnd, TDM_CLICK_BUTTON, IDCANCEL, 0);
+    ::PostMessageW(hwnd(), TDM_CLICK_BUTTON, IDCANCEL, 0);
   }
 
   std::shared_ptr<ConnectionTestJob> job_;
@@ -115,7 +115,7 @@ class WaitingDialog final : public taskdialog::win32::CXTaskDialogMFCClient {
 class ResultDialog final : public taskdialog::win32::CXTaskDialogMFCClient {
  public:
   using CXTaskDialogMFCClient::CXTaskDialogMFCClient;
-  void OnCreated() override { CentreOnOwner(m_hWnd); }
+  void OnCreated() override { CentreOnOwner(hwnd()); }
 };
 
 void ShowResult(HWND owner, const ConnectionTestResult& result) {

@@ -50,19 +50,15 @@ std::optional<std::u16string> ModuleVersionText(HMODULE module) {
 }
 
 const win32::MessageMap<GeneralPage> GeneralPage::kMessages = {
-    {WM_INITDIALOG, &GeneralPage::OnInitDialog},
-    {WM_COMMAND, &GeneralPage::OnCommand},
+    win32::OnMessage(WM_INITDIALOG, &GeneralPage::OnInitDialog),
+    win32::OnCommand(IDC_TEST_CONNECTION, BN_CLICKED, &GeneralPage::TestConnection),
 };
 
 GeneralPage::GeneralPage(HINSTANCE resources, CSetupMappingModel* model)
-    : PropertyPage(resources, IDD_SETUP_GENERAL), model_(model) {}
+    : Window(resources, IDD_SETUP_GENERAL), model_(model) {}
 
 GeneralPage::~GeneralPage() {
   if (hwnd_) ::DestroyWindow(hwnd_);
-}
-
-bool GeneralPage::HandleMessage(const win32::Message& message, LRESULT* result) {
-  return kMessages.Dispatch(*this, message, result);
 }
 
 LRESULT GeneralPage::OnInitDialog(WPARAM, LPARAM) {
@@ -80,11 +76,6 @@ LRESULT GeneralPage::OnInitDialog(WPARAM, LPARAM) {
   ::CheckDlgButton(hwnd_, IDC_RELEASE_LEDGER,
                    settings_.releaseLedger.value_or(false) ? BST_CHECKED : BST_UNCHECKED);
   return TRUE;
-}
-
-LRESULT GeneralPage::OnCommand(WPARAM wParam, LPARAM) {
-  if (LOWORD(wParam) == IDC_TEST_CONNECTION && HIWORD(wParam) == BN_CLICKED) TestConnection();
-  return 0;
 }
 
 void GeneralPage::TestConnection() {

@@ -22,8 +22,11 @@ namespace mirdane::ui {
 // or nothing when the module has no usable version resource.
 std::optional<std::u16string> ModuleVersionText(HMODULE module);
 
-class GeneralPage final : public PropertyPage {
+class GeneralPage final : public win32::Window<GeneralPage, PropertyPage> {
  public:
+  // Read by the window base; the handlers stay private.
+  static const win32::MessageMap<GeneralPage> kMessages;
+
   // The page over `model` (which may be null), from `resources`.
   GeneralPage(HINSTANCE resources, CSetupMappingModel* model);
   ~GeneralPage() override;
@@ -31,15 +34,12 @@ class GeneralPage final : public PropertyPage {
   void OnOK() override;
 
  private:
-  bool HandleMessage(const win32::Message& message, LRESULT* result) override;
   LRESULT OnInitDialog(WPARAM, LPARAM);
-  LRESULT OnCommand(WPARAM, LPARAM);
   // Tests the values on the page, saved or not.
   void TestConnection();
   // The controls into the settings; false when a control is missing.
   bool ReadControls();
 
-  static const win32::MessageMap<GeneralPage> kMessages;
 
   CSetupMappingModel* model_;
   GeneralSettings settings_;

@@ -9,23 +9,20 @@
 namespace mirdane::ui {
 
 const win32::MessageMap<MappingPageWindow> MappingPageWindow::kMessages = {
-    {WM_INITDIALOG, &MappingPageWindow::OnInitDialog},
-    {WM_COMMAND, &MappingPageWindow::OnCommand},
+    win32::OnMessage(WM_INITDIALOG, &MappingPageWindow::OnInitDialog),
+    win32::OnCommand(IDC_DISPLAY_FIELD_NAMES, BN_CLICKED, &MappingPageWindow::OnDisplayFieldNames),
+    win32::OnMessage(WM_COMMAND, &MappingPageWindow::OnCommand),
 };
 
 MappingPageWindow::MappingPageWindow(HINSTANCE resources, CSetupMappingModel& model,
                                      StringLoader strings, OwnedRequiredFieldPrompt prompt)
-    : PropertyPage(resources, IDD_SETUP_MAPPING),
+    : Window(resources, IDD_SETUP_MAPPING),
       page_(model),
       strings_(std::move(strings)),
       prompt_(std::move(prompt)) {}
 
 MappingPageWindow::~MappingPageWindow() {
   if (hwnd_) ::DestroyWindow(hwnd_);
-}
-
-bool MappingPageWindow::HandleMessage(const win32::Message& message, LRESULT* result) {
-  return kMessages.Dispatch(*this, message, result);
 }
 
 LRESULT MappingPageWindow::OnInitDialog(WPARAM, LPARAM) {
@@ -182,10 +179,6 @@ void MappingPageWindow::OnDisplayFieldNames() {
 LRESULT MappingPageWindow::OnCommand(WPARAM wParam, LPARAM lParam) {
   const int id = LOWORD(wParam);
   const int code = HIWORD(wParam);
-  if (id == IDC_DISPLAY_FIELD_NAMES && code == BN_CLICKED) {
-    OnDisplayFieldNames();
-    return 0;
-  }
   // From the mapping menu: no control sends these.
   if (lParam == 0 && code == 0 && IsMappingMenuCommand(id)) {
     OnMappingCommand(id);

@@ -17,8 +17,11 @@ namespace mirdane::ui {
 // The grid's control id on the page.
 inline constexpr int kPropertyGridId = 11056;
 
-class MappingPageWindow final : public PropertyPage, private PropertyGridListener {
+class MappingPageWindow final : public win32::Window<MappingPageWindow, PropertyPage>, private PropertyGridListener {
  public:
+  // Read by the window base; the handlers stay private.
+  static const win32::MessageMap<MappingPageWindow> kMessages;
+
   // The page over `model`, from `resources`; `strings` gives the dialog's
   // texts and `prompt` shows it.
   MappingPageWindow(HINSTANCE resources, CSetupMappingModel& model, StringLoader strings,
@@ -32,7 +35,6 @@ class MappingPageWindow final : public PropertyPage, private PropertyGridListene
   bool OnKillActive() override;
 
  private:
-  bool HandleMessage(const win32::Message& message, LRESULT* result) override;
   LRESULT OnInitDialog(WPARAM, LPARAM);
   LRESULT OnCommand(WPARAM, LPARAM);
 
@@ -52,7 +54,6 @@ class MappingPageWindow final : public PropertyPage, private PropertyGridListene
   void SyncRow(GridLine line);
   void SyncAllRows();
 
-  static const win32::MessageMap<MappingPageWindow> kMessages;
 
   MappingPage page_;
   StringLoader strings_;

@@ -24,9 +24,9 @@ std::vector<SheetPage*> AsSheetPages(const std::vector<PropertyPage*>& pages) {
 }  // namespace
 
 const win32::MessageMap<PropertySheetFrame> PropertySheetFrame::kMessages = {
-    {WM_INITDIALOG, &PropertySheetFrame::OnInitDialog},
-    {WM_COMMAND, &PropertySheetFrame::OnCommand},
-    {WM_CLOSE, &PropertySheetFrame::OnClose},
+    win32::OnMessage(WM_INITDIALOG, &PropertySheetFrame::OnInitDialog),
+    win32::OnMessage(WM_COMMAND, &PropertySheetFrame::OnCommand),
+    win32::OnMessage(WM_CLOSE, &PropertySheetFrame::OnClose),
 };
 
 PropertySheetFrame::PropertySheetFrame(HINSTANCE instance, std::vector<PropertyPage*> pages)
@@ -34,10 +34,6 @@ PropertySheetFrame::PropertySheetFrame(HINSTANCE instance, std::vector<PropertyP
 
 PropertySheetFrame::~PropertySheetFrame() {
   if (hwnd_) ::DestroyWindow(hwnd_);
-}
-
-bool PropertySheetFrame::HandleMessage(const win32::Message& message, LRESULT* result) {
-  return kMessages.Dispatch(*this, message, result);
 }
 
 int PropertySheetFrame::RunModal(const std::u16string& caption, HWND owner, int first) {

@@ -19,8 +19,11 @@ namespace mirdane::ui {
 inline constexpr int kPageListId = 0x3020;
 inline constexpr int kPageListWidth = 100;
 
-class PropertySheetFrame final : public win32::DialogWindow {
+class PropertySheetFrame final : public win32::Window<PropertySheetFrame, win32::DialogWindow> {
  public:
+  // Read by the window base; the handlers stay private.
+  static const win32::MessageMap<PropertySheetFrame> kMessages;
+
   // A sheet over `pages`, in the order given, with its own frame's
   // resources from `instance`; the pages must outlive it.
   PropertySheetFrame(HINSTANCE instance, std::vector<PropertyPage*> pages);
@@ -31,7 +34,6 @@ class PropertySheetFrame final : public win32::DialogWindow {
   int RunModal(const std::u16string& caption, HWND owner, int first);
 
  private:
-  bool HandleMessage(const win32::Message& message, LRESULT* result) override;
   LRESULT OnInitDialog(WPARAM, LPARAM);
   LRESULT OnCommand(WPARAM, LPARAM);
   LRESULT OnClose(WPARAM, LPARAM);
@@ -41,7 +43,6 @@ class PropertySheetFrame final : public win32::DialogWindow {
   HWND CreateControl(const wchar_t* windowClass, const wchar_t* text, DWORD style, DWORD exStyle,
                      const RECT& area, int id);
 
-  static const win32::MessageMap<PropertySheetFrame> kMessages;
 
   HINSTANCE instance_;
   std::vector<PropertyPage*> pages_;

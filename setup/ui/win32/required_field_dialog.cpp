@@ -20,7 +20,7 @@ class RequiredFieldDialog final : public taskdialog::win32::CXTaskDialogMFCClien
  public:
   using CXTaskDialogMFCClient::CXTaskDialogMFCClient;
 
-  void OnCreated() override { CentreOnOwner(m_hWnd); }
+  void OnCreated() override { CentreOnOwner(hwnd()); }
 };
 
 int AskWithTaskDialog(HWND owner, const RequiredFieldTexts& texts) {

@@ -4,10 +4,11 @@
 
 #include "setup/ui/win32/general_page.h"
 #include "setup/ui/win32/mapping_page_window.h"
-#include "ui/property_grid/win32/property_grid.h"
 #include "setup/ui/win32/property_sheet_frame.h"
-#include "ui/win32/ui_text.h"
+#include "ui/property_grid/win32/property_grid.h"
 #include "ui/taskdialog/win32/application_frame.h"
+#include "ui/win32/ui_text.h"
+#include "win32/modal_owner.h"
 
 namespace mirdane::ui {
 
@@ -27,8 +28,9 @@ SheetResult SetupSheetWindow::Run(const std::u16string& caption, CSetupMappingMo
   // The sheet is modal to the host: owned by the window the host has active,
   // which is disabled while the sheet shows, so that the administrator
   // cannot go back to it and open the setup of the same object again.
-  HWND disabledTop = nullptr;
-  HWND owner = taskdialog::win32::FindSafeOwner(nullptr, &disabledTop);
+  const win32::ModalOwner modalOwner(nullptr,
+                                     taskdialog::win32::ApplicationFrame::Current().MainWindow());
+  HWND owner = modalOwner.get();
   GeneralPage general(resources_, &model);
   MappingPageWindow mapping(resources_, model, strings_, prompt_);
   PropertySheetFrame sheet(resources_, {&general, &mapping});
@@ -41,7 +43,6 @@ SheetResult SetupSheetWindow::Run(const std::u16string& caption, CSetupMappingMo
         u"damaged. Nothing was changed.";
     ::MessageBoxW(owner, Wide(text), Wide(caption), MB_OK | MB_ICONERROR);
   }
-  if (disabledTop) ::EnableWindow(disabledTop, TRUE);
   return result == IDOK ? SheetResult::kOk : SheetResult::kCancel;
 }
 

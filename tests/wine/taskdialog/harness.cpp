@@ -55,7 +55,7 @@ void RecordingDialog::OnCreated() {
   g_running = this;
   nextStep_ = 0;
   ticksWaited_ = 0;
-  SetTimer(m_hWnd, kStepTimerId, kStepPeriod, &RecordingDialog::StepTimer);
+  SetTimer(hwnd(), kStepTimerId, kStepPeriod, &RecordingDialog::StepTimer);
 }
 
 bool RecordingDialog::OnButtonClicked(int id) {
@@ -74,13 +74,13 @@ void RecordingDialog::OnHyperlinkClicked(const std::wstring& address) {
 
 bool RecordingDialog::OnTimer(DWORD milliseconds) {
   ticks.push_back(milliseconds);
-  if (onTick) onTick(m_hWnd);
+  if (onTick) onTick(hwnd());
   return resetAtTick != 0 && ticks.size() == resetAtTick;
 }
 
 void RecordingDialog::OnDestroyed() {
   events.push_back("destroyed");
-  KillTimer(m_hWnd, kStepTimerId);
+  KillTimer(hwnd(), kStepTimerId);
   if (g_running == this) g_running = nullptr;
 }
 

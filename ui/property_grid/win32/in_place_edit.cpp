@@ -5,15 +5,11 @@
 namespace mirdane::ui {
 
 const win32::MessageMap<InPlaceEdit> InPlaceEdit::kMessages = {
-    {WM_GETDLGCODE, &InPlaceEdit::OnGetDlgCode},
-    {WM_KEYDOWN, &InPlaceEdit::OnKeyDown},
-    {WM_CHAR, &InPlaceEdit::OnChar},
-    {WM_KILLFOCUS, &InPlaceEdit::OnKillFocus},
+    win32::OnMessage(WM_GETDLGCODE, &InPlaceEdit::OnGetDlgCode),
+    win32::OnMessage(WM_KEYDOWN, &InPlaceEdit::OnKeyDown),
+    win32::OnMessage(WM_CHAR, &InPlaceEdit::OnChar),
+    win32::OnMessage(WM_KILLFOCUS, &InPlaceEdit::OnKillFocus),
 };
-
-bool InPlaceEdit::HandleMessage(const win32::Message& message, LRESULT* result) {
-  return kMessages.Dispatch(*this, message, result);
-}
 
 bool InPlaceEdit::Create(HWND grid, HFONT font) {
   HWND edit = ::CreateWindowExW(0, L"EDIT", L"", WS_CHILD | ES_LEFT | ES_AUTOHSCROLL, 0, 0, 0, 0,

@@ -12,21 +12,22 @@ namespace mirdane::ui {
 
 class PropertyGrid;
 
-class InPlaceEdit final : public win32::SubclassWindow {
+class InPlaceEdit final : public win32::Window<InPlaceEdit, win32::SubclassWindow> {
  public:
+  // Read by the window base; the handlers stay private.
+  static const win32::MessageMap<InPlaceEdit> kMessages;
+
   explicit InPlaceEdit(PropertyGrid& grid) : grid_(grid) {}
 
   // Creates the hidden edit control as a child of the grid.
   bool Create(HWND grid, HFONT font);
 
  private:
-  bool HandleMessage(const win32::Message& message, LRESULT* result) override;
   LRESULT OnGetDlgCode(WPARAM, LPARAM);
   LRESULT OnKeyDown(WPARAM, LPARAM);
   LRESULT OnChar(WPARAM, LPARAM);
   LRESULT OnKillFocus(WPARAM, LPARAM);
 
-  static const win32::MessageMap<InPlaceEdit> kMessages;
 
   PropertyGrid& grid_;
 };

@@ -36,31 +36,31 @@ RECT ToRect(const GridRect& rect) { return RECT{rect.left, rect.top, rect.right,
 }  // namespace
 
 const win32::MessageMap<PropertyGrid> PropertyGrid::kMessages = {
-    {WM_CREATE, &PropertyGrid::OnCreate},
-    {WM_SIZE, &PropertyGrid::OnSize},
-    {WM_SETFONT, &PropertyGrid::OnSetFont},
-    {WM_GETFONT, &PropertyGrid::OnGetFont},
-    {WM_PAINT, &PropertyGrid::OnPaint},
-    {WM_PRINTCLIENT, &PropertyGrid::OnPrintClient},
-    {WM_ERASEBKGND, &PropertyGrid::OnEraseBackground},
-    {WM_SETFOCUS, &PropertyGrid::OnFocusChange},
-    {WM_KILLFOCUS, &PropertyGrid::OnFocusChange},
-    {WM_GETDLGCODE, &PropertyGrid::OnGetDlgCode},
-    {WM_KEYDOWN, &PropertyGrid::OnKeyDown},
-    {WM_SYSKEYDOWN, &PropertyGrid::OnSysKeyDown},
-    {WM_CHAR, &PropertyGrid::OnChar},
-    {WM_LBUTTONDOWN, &PropertyGrid::OnLeftButtonDown},
-    {WM_LBUTTONDBLCLK, &PropertyGrid::OnLeftButtonDoubleClick},
-    {WM_MOUSEWHEEL, &PropertyGrid::OnMouseWheel},
-    {WM_VSCROLL, &PropertyGrid::OnVerticalScroll},
-    {WM_NOTIFY, &PropertyGrid::OnNotify},
-    {PGM_GETGROUPCOUNT, &PropertyGrid::OnGetGroupCount},
-    {PGM_GETROWCOUNT, &PropertyGrid::OnGetRowCount},
-    {PGM_GETITEM, &PropertyGrid::OnGetItem},
-    {PGM_GETSELECTION, &PropertyGrid::OnGetSelection},
-    {PGM_GETLAYOUT, &PropertyGrid::OnGetLayout},
-    {PGM_GETEDITOR, &PropertyGrid::OnGetEditor},
-    {WM_GETOBJECT, &PropertyGrid::OnGetObject},
+    win32::OnMessage(WM_CREATE, &PropertyGrid::OnCreate),
+    win32::OnMessage(WM_SIZE, &PropertyGrid::OnSize),
+    win32::OnMessage(WM_SETFONT, &PropertyGrid::OnSetFont),
+    win32::OnMessage(WM_GETFONT, &PropertyGrid::OnGetFont),
+    win32::OnMessage(WM_PAINT, &PropertyGrid::OnPaint),
+    win32::OnMessage(WM_PRINTCLIENT, &PropertyGrid::OnPrintClient),
+    win32::OnMessage(WM_ERASEBKGND, &PropertyGrid::OnEraseBackground),
+    win32::OnMessage(WM_SETFOCUS, &PropertyGrid::OnFocusChange),
+    win32::OnMessage(WM_KILLFOCUS, &PropertyGrid::OnFocusChange),
+    win32::OnMessage(WM_GETDLGCODE, &PropertyGrid::OnGetDlgCode),
+    win32::OnMessage(WM_KEYDOWN, &PropertyGrid::OnKeyDown),
+    win32::OnMessage(WM_SYSKEYDOWN, &PropertyGrid::OnSysKeyDown),
+    win32::OnMessage(WM_CHAR, &PropertyGrid::OnChar),
+    win32::OnMessage(WM_LBUTTONDOWN, &PropertyGrid::OnLeftButtonDown),
+    win32::OnMessage(WM_LBUTTONDBLCLK, &PropertyGrid::OnLeftButtonDoubleClick),
+    win32::OnMessage(WM_MOUSEWHEEL, &PropertyGrid::OnMouseWheel),
+    win32::OnMessage(WM_VSCROLL, &PropertyGrid::OnVerticalScroll),
+    win32::OnMessage(WM_NOTIFY, &PropertyGrid::OnNotify),
+    win32::OnMessage(PGM_GETGROUPCOUNT, &PropertyGrid::OnGetGroupCount),
+    win32::OnMessage(PGM_GETROWCOUNT, &PropertyGrid::OnGetRowCount),
+    win32::OnMessage(PGM_GETITEM, &PropertyGrid::OnGetItem),
+    win32::OnMessage(PGM_GETSELECTION, &PropertyGrid::OnGetSelection),
+    win32::OnMessage(PGM_GETLAYOUT, &PropertyGrid::OnGetLayout),
+    win32::OnMessage(PGM_GETEDITOR, &PropertyGrid::OnGetEditor),
+    win32::OnMessage(WM_GETOBJECT, &PropertyGrid::OnGetObject),
 };
 
 std::unique_ptr<win32::ScopedWindowClass> PropertyGrid::RegisterWindowClass(HINSTANCE instance) {
@@ -97,10 +97,6 @@ void PropertyGrid::NotifySelectedLine(DWORD event) {
       return;
     }
   }
-}
-
-bool PropertyGrid::HandleMessage(const win32::Message& message, LRESULT* result) {
-  return kMessages.Dispatch(*this, message, result);
 }
 
 bool PropertyGrid::Create(HINSTANCE instance, HWND parent, const RECT& rect, int id,

@@ -45,8 +45,11 @@ struct PropertyGridOptions {
   std::u16string valueTitle = u"Value";
 };
 
-class PropertyGrid final : public win32::CustomWindow {
+class PropertyGrid final : public win32::Window<PropertyGrid, win32::CustomWindow> {
  public:
+  // Read by the window base; the handlers stay private.
+  static const win32::MessageMap<PropertyGrid> kMessages;
+
   // Registers the grid's window class for `instance` while the result lives.
   static std::unique_ptr<win32::ScopedWindowClass> RegisterWindowClass(HINSTANCE instance);
 
@@ -80,7 +83,6 @@ class PropertyGrid final : public win32::CustomWindow {
   friend class InPlaceEdit;
   friend class GridAccessible;
 
-  bool HandleMessage(const win32::Message& message, LRESULT* result) override;
   LRESULT OnCreate(WPARAM, LPARAM);
   LRESULT OnSize(WPARAM, LPARAM);
   LRESULT OnSetFont(WPARAM, LPARAM);
@@ -132,7 +134,6 @@ class PropertyGrid final : public win32::CustomWindow {
   void PaintDescription(HDC dc);
   int TextWidth(HFONT font, const std::u16string& text) const;
 
-  static const win32::MessageMap<PropertyGrid> kMessages;
 
   GridModel model_;
   GridGeometry geometry_;

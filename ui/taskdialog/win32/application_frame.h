@@ -1,6 +1,6 @@
 // What a modal window asks of the application around it: its main window,
 // the switch that tells it modeless windows are disabled, and the help
-// prompt context; and the owner that a modal window of a parent gets.
+// prompt context. (The owner a modal window gets: win32/modal_owner.h.)
 #pragma once
 
 #include <windows.h>
@@ -34,13 +34,5 @@ class ApplicationFrame {
   std::function<void(bool)> listener_;
   DWORD promptContext_ = 0;
 };
-
-// The window that owns a modal window of `parent`: the first non-child
-// window up from `parent` (from the application's main window when there is
-// no parent, or else the window active on the calling thread, and then its
-// last active popup). The top-level window above it
-// is disabled and returned in `disabledTop` when it was enabled and is not
-// the owner itself.
-HWND FindSafeOwner(HWND parent, HWND* disabledTop);
 
 }  // namespace mirdane::taskdialog::win32

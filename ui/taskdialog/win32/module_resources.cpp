@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "ui/taskdialog/win32/win32_handles.h"
+#include "win32/handles.h"
 
 namespace mirdane::taskdialog::win32 {
 
@@ -18,7 +18,7 @@ HINSTANCE ResourceInstance() {
                                              std::u16string& text) const {
   std::optional<std::u16string> found =
       ::mirdane::win32::LoadResourceString(reinterpret_cast<HINSTANCE>(instance), id);
-  if (!found) return LastErrorResult();
+  if (!found) return ::mirdane::win32::LastErrorResult();
   text = std::move(*found);
   return 0;
 }

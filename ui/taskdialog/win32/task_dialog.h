@@ -15,25 +15,26 @@
 #include "ui/taskdialog/task_dialog_layout.h"
 #include "ui/taskdialog/task_dialog_texts.h"
 #include "ui/taskdialog/win32/task_dialog_controls.h"
-#include "ui/taskdialog/win32/win32_handles.h"
-#include "ui/taskdialog/win32/window_framework.h"
+#include "win32/gdi.h"
+#include "win32/window.h"
 
 namespace mirdane::taskdialog::win32 {
 
 // The platform record and this module's mirror of it.
 TaskDialogConfig ToPortable(const TASKDIALOGCONFIG& config);
 
-class CXTaskDialog : public CDialogImpl, private ExpanderWindow {
+class CXTaskDialog : public framework::Window<CXTaskDialog, framework::DialogWindow>,
+                     private ExpanderWindow {
  public:
+  // Read by the window base; the handlers stay private.
+  static const framework::MessageMap<CXTaskDialog> kMessages;
+
   CXTaskDialog();
   ~CXTaskDialog() override;
 
   // Shows the dialog for `config` and fills the three results; S_OK when the
   // dialog ran, the failure that kept it from running otherwise.
   ::HRESULT Run(const TASKDIALOGCONFIG* config, int* button, int* radioButton, BOOL* verification);
-
-  bool ProcessWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                            LRESULT& result) override;
 
  protected:
   // Replaces the common buttons' texts with the module's strings.
@@ -50,17 +51,21 @@ class CXTaskDialog : public CDialogImpl, private ExpanderWindow {
   INT_PTR RunTemplate();
   HICON ReadIcon(std::uintptr_t value, bool useHandle, bool main, ::HRESULT* failure);
 
-  // Behaviour while it shows.
-  LRESULT OnInitDialog();
-  void PaintBands(HDC dc);
-  void OnCommand(WPARAM wParam);
-  void OnTimer(WPARAM id);
+  // Behaviour while it shows: the message handlers.
+  LRESULT OnInitDialog(WPARAM, LPARAM);
+  LRESULT OnEraseBackground(WPARAM dc, LPARAM);
+  LRESULT OnCommand(WPARAM wParam, LPARAM);
+  LRESULT OnTimer(WPARAM id, LPARAM);
+  LRESULT OnDestroy(WPARAM, LPARAM);
+  LRESULT OnHelp(WPARAM, LPARAM);
+  LRESULT OnClick(const NMHDR& header);
   LRESULT OnTaskDialogMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  void PaintBands(HDC dc);
   void AttachWrappers();
   void ApplyFonts();
   void CentreOnMonitor();
   ::HRESULT Notify(UINT code, WPARAM wParam = 0, LPARAM lParam = 0);
-  HWND Control(int id) const { return id < 0 ? nullptr : GetDlgItem(m_hWnd, id); }
+  HWND Control(int id) const { return id < 0 ? nullptr : GetDlgItem(hwnd_, id); }
   void CloseWith(int id);
   void SetElementText(int controlId, LPARAM text);
   void UpdateIcon(WPARAM which, LPARAM value);
@@ -96,18 +101,18 @@ class CXTaskDialog : public CDialogImpl, private ExpanderWindow {
   UINT_PTR animationTimer_ = 0;
   DWORD timeBase_ = 0;
 
-  UniqueHFont messageFont_;
-  UniqueHFont largeFont_;
+  framework::UniqueHFont messageFont_;
+  framework::UniqueHFont largeFont_;
   COLORREF textColour_ = 0;
   // The controls refer to the brushes and the two icons in place, so that a
   // replaced icon shows at the next paint.
-  UniqueHBrush contentBrush_;
-  UniqueHBrush bandBrush_;
+  framework::UniqueHBrush contentBrush_;
+  framework::UniqueHBrush bandBrush_;
 
-  UniqueHIcon mainIcon_;
-  UniqueHIcon footerIcon_;
+  framework::UniqueHIcon mainIcon_;
+  framework::UniqueHIcon footerIcon_;
   bool stockMain_ = false;
-  UniqueHIcon warning16_, warning32_, arrow_, arrowHot_, error16_, error32_, information16_,
+  framework::UniqueHIcon warning16_, warning32_, arrow_, arrowHot_, error16_, error32_, information16_,
       information32_, shield16_, shield32_;
 
   CXTaskDialogIconStatic mainIconControl_;

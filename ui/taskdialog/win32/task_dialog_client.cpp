@@ -3,7 +3,8 @@
 #include "ui/taskdialog/win32/application_frame.h"
 #include "ui/taskdialog/win32/module_resources.h"
 #include "ui/taskdialog/win32/task_dialog.h"
-#include "ui/taskdialog/win32/win32_handles.h"
+#include "win32/handles.h"
+#include "win32/modal_owner.h"
 #include "win32/window.h"
 
 namespace mirdane::taskdialog::win32 {
@@ -70,23 +71,29 @@ void CXTaskDialogMFCClient::SetDefaultButton(int buttonId) { config_.nDefaultBut
 }
 
 ::HRESULT CXTaskDialogMFCClient::ShowNative() {
-  UniqueModule library(LoadLibraryW(L"comctl32.dll"));
-  if (!library) return LastErrorResult();
+  ::mirdane::win32::UniqueModule library(LoadLibraryW(L"comctl32.dll"));
+  if (!library) return ::mirdane::win32::LastErrorResult();
   const auto function = reinterpret_cast<TaskDialogIndirectFunction>(
       reinterpret_cast<void*>(GetProcAddress(library.get(), "TaskDialogIndirect")));
-  if (function == nullptr) return LastErrorResult();
+  if (function == nullptr) return ::mirdane::win32::LastErrorResult();
   return RunModal(function);
 }
 
 ::HRESULT CXTaskDialogMFCClient::ShowEmulated() { return RunModal(nullptr); }
 
 ::HRESULT CXTaskDialogMFCClient::RunModal(TaskDialogIndirectFunction native) {
-  ::HRESULT result = E_UNEXPECTED;
   ApplicationFrame& application = ApplicationFrame::Current();
   application.EnableModeless(false);
-  HWND disabledTop = nullptr;
-  HWND owner = FindSafeOwner(config_.hwndParent, &disabledTop);
-  if (owner != nullptr && disabledTop != nullptr && owner != disabledTop)
+  const ::HRESULT result = RunOwned(native, application);
+  application.EnableModeless(true);
+  return result;
+}
+
+::HRESULT CXTaskDialogMFCClient::RunOwned(TaskDialogIndirectFunction native,
+                                          ApplicationFrame& application) {
+  const ::mirdane::win32::ModalOwner modalOwner(config_.hwndParent, application.MainWindow());
+  HWND owner = modalOwner.get();
+  if (owner != nullptr && modalOwner.disabledTop() != nullptr)
     EnableWindow(owner, TRUE);  // so that the focus comes back to it
 
   DWORD* promptContext = nullptr;
@@ -103,7 +110,7 @@ void CXTaskDialogMFCClient::SetDefaultButton(int buttonId) { config_.nDefaultBut
   int button = 0;
   int radioButton = 0;
   BOOL verification = FALSE;
-  result = ::mirdane::win32::Guarded(
+  ::HRESULT result = ::mirdane::win32::Guarded(
       [&] {
         if (native != nullptr) return native(&config_, &button, &radioButton, &verification);
         CXTaskDialog dialog;
@@ -120,8 +127,6 @@ void CXTaskDialogMFCClient::SetDefaultButton(int buttonId) { config_.nDefaultBut
   }
 
   *promptContext = savedContext;
-  if (disabledTop != nullptr) EnableWindow(disabledTop, TRUE);
-  application.EnableModeless(true);
   return result;
 }
 
@@ -129,7 +134,7 @@ void CXTaskDialogMFCClient::OnHelp() {
   HELPINFO help{};
   help.cbSize = sizeof help;
   help.iContextType = HELPINFO_WINDOW;
-  help.hItemHandle = m_hWnd;
+  help.hItemHandle = window_;
   GetCursorPos(&help.MousePos);
   SendMessageW(config_.hwndParent, WM_HELP, 0, reinterpret_cast<LPARAM>(&help));
 }
@@ -145,7 +150,7 @@ void CXTaskDialogMFCClient::OnHelp() {
       [&] { return self->Dispatch(window, notification, wParam, lParam); },
       [&](::HRESULT failure) {
         if (SUCCEEDED(self->handlerFailure_)) self->handlerFailure_ = failure;
-        if (notification == TDN_DESTROYED) self->m_hWnd = nullptr;
+        if (notification == TDN_DESTROYED) self->window_ = nullptr;
         else if (window != nullptr) EndDialog(window, IDCANCEL);
         return S_OK;
       });
@@ -155,7 +160,7 @@ void CXTaskDialogMFCClient::OnHelp() {
                                           LPARAM lParam) {
   switch (notification) {
     case TDN_DIALOG_CONSTRUCTED:
-      m_hWnd = window;
+      window_ = window;
       OnDialogConstructed();
       break;
     case TDN_CREATED: OnCreated(); break;
@@ -173,7 +178,7 @@ void CXTaskDialogMFCClient::OnHelp() {
     case TDN_NAVIGATED: OnNavigated(); break;
     case TDN_DESTROYED:
       OnDestroyed();
-      m_hWnd = nullptr;
+      window_ = nullptr;
       break;
     default: break;
   }

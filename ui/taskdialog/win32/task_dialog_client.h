@@ -10,15 +10,21 @@
 #include <array>
 #include <string>
 
-#include "ui/taskdialog/win32/window_framework.h"
-
 namespace mirdane::taskdialog::win32 {
 
-class CXTaskDialogMFCClient : public CWnd {
+class ApplicationFrame;
+
+class CXTaskDialogMFCClient {
  public:
   // A dialog owned by `parent`, or by the application's main window when none.
   explicit CXTaskDialogMFCClient(HWND parent = nullptr);
-  ~CXTaskDialogMFCClient() override = default;
+  CXTaskDialogMFCClient(const CXTaskDialogMFCClient&) = delete;
+  CXTaskDialogMFCClient& operator=(const CXTaskDialogMFCClient&) = delete;
+  virtual ~CXTaskDialogMFCClient() = default;
+
+  // The dialog's window while it shows (from its first notification to its
+  // last), else null.
+  HWND hwnd() const { return window_; }
 
   // The notifications of the dialog; this class does nothing with them.
   virtual void OnDialogConstructed() {}
@@ -72,10 +78,13 @@ class CXTaskDialogMFCClient : public CWnd {
   using TaskDialogIndirectFunction = ::HRESULT(WINAPI*)(const TASKDIALOGCONFIG*, int*, int*,
                                                         BOOL*);
   ::HRESULT RunModal(TaskDialogIndirectFunction native);
+  // RunModal's dialog, owned by the window the owner rule picks.
+  ::HRESULT RunOwned(TaskDialogIndirectFunction native, ApplicationFrame& application);
   // Calls the handler of one notification.
   ::HRESULT Dispatch(HWND window, UINT notification, WPARAM wParam, LPARAM lParam);
   void CopyText(std::size_t slot, const wchar_t* text, PCWSTR& field);
 
+  HWND window_ = nullptr;
   TASKDIALOGCONFIG config_{};
   std::array<std::wstring, 8> texts_;
   int selectedButton_ = 0;

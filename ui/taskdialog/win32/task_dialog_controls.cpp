@@ -29,23 +29,21 @@ void CXTaskDialogStatic::SetColors(COLORREF text, COLORREF background, HBRUSH* b
   brush_ = brush;
 }
 
-bool CXTaskDialogStatic::ProcessWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM,
-                                              LRESULT& result) {
-  switch (message) {
-    case kReflectedBase + WM_CTLCOLORSTATIC: {
-      const HDC dc = reinterpret_cast<HDC>(wParam);
-      SetBkColor(dc, background_);
-      SetTextColor(dc, text_);
-      result = BrushResult(brush_);
-      return true;
-    }
-    case WM_ERASEBKGND:
-      FillClient(window, reinterpret_cast<HDC>(wParam), background_);
-      result = 1;
-      return true;
-    default:
-      return false;
-  }
+const framework::MessageMap<CXTaskDialogStatic> CXTaskDialogStatic::kMessages = {
+    framework::OnMessage(framework::kReflectedBase + WM_CTLCOLORSTATIC, &CXTaskDialogStatic::OnColour),
+    framework::OnMessage(WM_ERASEBKGND, &CXTaskDialogStatic::OnEraseBackground),
+};
+
+LRESULT CXTaskDialogStatic::OnColour(WPARAM wParam, LPARAM) {
+  const HDC dc = reinterpret_cast<HDC>(wParam);
+  SetBkColor(dc, background_);
+  SetTextColor(dc, text_);
+  return BrushResult(brush_);
+}
+
+LRESULT CXTaskDialogStatic::OnEraseBackground(WPARAM dc, LPARAM) {
+  FillClient(hwnd_, reinterpret_cast<HDC>(dc), background_);
+  return 1;
 }
 
 // ---- CXTaskDialogButton
@@ -55,20 +53,19 @@ void CXTaskDialogButton::SetColors(COLORREF erase, HBRUSH* brush) {
   brush_ = brush;
 }
 
-bool CXTaskDialogButton::ProcessWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM,
-                                              LRESULT& result) {
-  switch (message) {
-    case kReflectedBase + WM_CTLCOLORSTATIC:
-      SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
-      result = BrushResult(brush_);
-      return true;
-    case WM_ERASEBKGND:
-      FillClient(window, reinterpret_cast<HDC>(wParam), erase_);
-      result = 0;
-      return true;
-    default:
-      return false;
-  }
+const framework::MessageMap<CXTaskDialogButton> CXTaskDialogButton::kMessages = {
+    framework::OnMessage(framework::kReflectedBase + WM_CTLCOLORSTATIC, &CXTaskDialogButton::OnColour),
+    framework::OnMessage(WM_ERASEBKGND, &CXTaskDialogButton::OnEraseBackground),
+};
+
+LRESULT CXTaskDialogButton::OnColour(WPARAM dc, LPARAM) {
+  SetBkMode(reinterpret_cast<HDC>(dc), TRANSPARENT);
+  return BrushResult(brush_);
+}
+
+LRESULT CXTaskDialogButton::OnEraseBackground(WPARAM dc, LPARAM) {
+  FillClient(hwnd_, reinterpret_cast<HDC>(dc), erase_);
+  return 0;
 }
 
 // ---- CXTaskDialogIconStatic
@@ -78,17 +75,18 @@ void CXTaskDialogIconStatic::SetIcon(HICON* icon, bool large) {
   large_ = large;
 }
 
-bool CXTaskDialogIconStatic::ProcessWindowMessage(HWND window, UINT message, WPARAM, LPARAM,
-                                                  LRESULT& result) {
-  if (message != WM_PAINT) return false;
+const framework::MessageMap<CXTaskDialogIconStatic> CXTaskDialogIconStatic::kMessages = {
+    framework::OnMessage(WM_PAINT, &CXTaskDialogIconStatic::OnPaint),
+};
+
+LRESULT CXTaskDialogIconStatic::OnPaint(WPARAM, LPARAM) {
   PAINTSTRUCT paint;
-  const HDC dc = BeginPaint(window, &paint);
+  const HDC dc = BeginPaint(hwnd_, &paint);
   const int size = large_ ? 32 : 16;
   if (icon_ != nullptr && *icon_ != nullptr)
     DrawIconEx(dc, 0, 0, *icon_, size, size, 0, nullptr, DI_NORMAL);
-  EndPaint(window, &paint);
-  result = 0;
-  return true;
+  EndPaint(hwnd_, &paint);
+  return 0;
 }
 
 // ---- CXTaskDialogCommandLink
@@ -112,53 +110,56 @@ bool CXTaskDialogCommandLink::Init(HFONT titleFont, HFONT noteFont, HICON shield
 }
 
 void CXTaskDialogCommandLink::SwapImage(bool toHot) {
-  const auto image = reinterpret_cast<HICON>(SendMessageW(m_hWnd, BM_GETIMAGE, IMAGE_ICON, 0));
+  const auto image = reinterpret_cast<HICON>(SendMessageW(hwnd_, BM_GETIMAGE, IMAGE_ICON, 0));
   if (image == nullptr) return;
   // Only the arrow changes: a shield asked for by an elevation request stays.
   if (toHot && image == arrow_) {
-    SendMessageW(m_hWnd, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(hotArrow_));
+    SendMessageW(hwnd_, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(hotArrow_));
   } else if (!toHot && image == hotArrow_) {
-    SendMessageW(m_hWnd, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(arrow_));
+    SendMessageW(hwnd_, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(arrow_));
   }
 }
 
-bool CXTaskDialogCommandLink::ProcessWindowMessage(HWND window, UINT message, WPARAM wParam,
-                                                   LPARAM lParam, LRESULT& result) {
-  switch (message) {
-    case WM_MOUSEMOVE:
-      if (!hot_) {
-        hot_ = true;
-        SwapImage(true);
-        InvalidateRect(window, nullptr, TRUE);
-      }
-      if (!tracking_) {
-        TRACKMOUSEEVENT track{sizeof(TRACKMOUSEEVENT), TME_LEAVE, window, 1};
-        tracking_ = TrackMouseEvent(&track) != FALSE;
-      }
-      result = DefWindowProc(message, wParam, lParam);
-      return true;
-    case WM_MOUSELEAVE:
-      tracking_ = false;
-      hot_ = false;
-      SwapImage(false);
-      InvalidateRect(window, nullptr, TRUE);
-      result = 0;
-      return true;
-    case kReflectedBase + WM_DRAWITEM:
-      Draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
-      result = 1;
-      return true;
-    case WM_UPDATEUISTATE:
-      InvalidateRect(window, nullptr, TRUE);
-      result = DefWindowProc(message, wParam, lParam);
-      return true;
-    case WM_ERASEBKGND:
-      result = 1;
-      return true;
-    default:
-      return false;
+const framework::MessageMap<CXTaskDialogCommandLink> CXTaskDialogCommandLink::kMessages = {
+    framework::OnMessage(WM_MOUSEMOVE, &CXTaskDialogCommandLink::OnMouseMove),
+    framework::OnMessage(WM_MOUSELEAVE, &CXTaskDialogCommandLink::OnMouseLeave),
+    framework::OnMessage(framework::kReflectedBase + WM_DRAWITEM, &CXTaskDialogCommandLink::OnDrawItem),
+    framework::OnMessage(WM_UPDATEUISTATE, &CXTaskDialogCommandLink::OnUpdateUiState),
+    framework::OnMessage(WM_ERASEBKGND, &CXTaskDialogCommandLink::OnEraseBackground),
+};
+
+LRESULT CXTaskDialogCommandLink::OnMouseMove(WPARAM, LPARAM) {
+  if (!hot_) {
+    hot_ = true;
+    SwapImage(true);
+    InvalidateRect(hwnd_, nullptr, TRUE);
   }
+  if (!tracking_) {
+    TRACKMOUSEEVENT track{sizeof(TRACKMOUSEEVENT), TME_LEAVE, hwnd_, 1};
+    tracking_ = TrackMouseEvent(&track) != FALSE;
+  }
+  return Default();
 }
+
+LRESULT CXTaskDialogCommandLink::OnMouseLeave(WPARAM, LPARAM) {
+  tracking_ = false;
+  hot_ = false;
+  SwapImage(false);
+  InvalidateRect(hwnd_, nullptr, TRUE);
+  return 0;
+}
+
+LRESULT CXTaskDialogCommandLink::OnDrawItem(WPARAM, LPARAM item) {
+  Draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(item));
+  return 1;
+}
+
+LRESULT CXTaskDialogCommandLink::OnUpdateUiState(WPARAM, LPARAM) {
+  InvalidateRect(hwnd_, nullptr, TRUE);
+  return Default();
+}
+
+LRESULT CXTaskDialogCommandLink::OnEraseBackground(WPARAM, LPARAM) { return 1; }
 
 void CXTaskDialogCommandLink::Draw(const DRAWITEMSTRUCT& item) {
   const HDC dc = item.hDC;
@@ -180,7 +181,7 @@ void CXTaskDialogCommandLink::Draw(const DRAWITEMSTRUCT& item) {
     SetBkColor(dc, previous);
   }
 
-  const auto uiState = static_cast<UINT>(SendMessageW(m_hWnd, WM_QUERYUISTATE, 0, 0));
+  const auto uiState = static_cast<UINT>(SendMessageW(hwnd_, WM_QUERYUISTATE, 0, 0));
   const bool hideMnemonics = (uiState & UISF_HIDEACCEL) != 0;
   const bool hideFocus = (uiState & UISF_HIDEFOCUS) != 0;
   if (focused && !hideFocus) {
@@ -192,14 +193,14 @@ void CXTaskDialogCommandLink::Draw(const DRAWITEMSTRUCT& item) {
 
   const int height = rect.bottom - rect.top;
   int x = 10;
-  const auto image = reinterpret_cast<HICON>(SendMessageW(m_hWnd, BM_GETIMAGE, IMAGE_ICON, 0));
+  const auto image = reinterpret_cast<HICON>(SendMessageW(hwnd_, BM_GETIMAGE, IMAGE_ICON, 0));
   if (image != nullptr) {
     DrawIconEx(dc, x, (height - 16) / 2, image, 16, 16, 0, nullptr, DI_NORMAL);
     x += 26;
   }
 
-  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(m_hWnd)) + 1, L'\0');
-  text.resize(static_cast<std::size_t>(GetWindowTextW(m_hWnd, text.data(),
+  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(hwnd_)) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(GetWindowTextW(hwnd_, text.data(),
                                                       static_cast<int>(text.size()))));
   SelectObject(dc, titleFont_);
   SetTextColor(dc, pressed ? colour::kLinkText : hot_ ? colour::kLinkTextHot : colour::kLinkText);

@@ -34,7 +34,7 @@ void CXTaskDialog::MoveBy(ExpanderPart part, int dy) {
   for (HWND control : PartWindows(part)) {
     RECT rect;
     GetWindowRect(control, &rect);
-    MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&rect), 2);
+    MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&rect), 2);
     SetWindowPos(control, nullptr, rect.left, rect.top + dy, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
@@ -46,8 +46,8 @@ void CXTaskDialog::Show(ExpanderPart part, bool visible) {
 
 void CXTaskDialog::ResizeBy(int dy) {
   RECT rect;
-  GetWindowRect(m_hWnd, &rect);
-  SetWindowPos(m_hWnd, nullptr, 0, 0, rect.right - rect.left, rect.bottom - rect.top + dy,
+  GetWindowRect(hwnd_, &rect);
+  SetWindowPos(hwnd_, nullptr, 0, 0, rect.right - rect.left, rect.bottom - rect.top + dy,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -62,16 +62,16 @@ int CXTaskDialog::ExpandedInformationHeight() {
 int CXTaskDialog::BottomFrame() {
   RECT window;
   RECT client;
-  GetWindowRect(m_hWnd, &window);
-  GetClientRect(m_hWnd, &client);
+  GetWindowRect(hwnd_, &window);
+  GetClientRect(hwnd_, &client);
   POINT bottom{window.right, window.bottom};
-  ScreenToClient(m_hWnd, &bottom);
+  ScreenToClient(hwnd_, &bottom);
   return bottom.y - client.bottom;
 }
 
 int CXTaskDialog::ClientHeight() {
   RECT client;
-  GetClientRect(m_hWnd, &client);
+  GetClientRect(hwnd_, &client);
   return client.bottom;
 }
 
@@ -90,16 +90,16 @@ void CXTaskDialog::FocusExpandoButton() {
 }
 
 void CXTaskDialog::RepaintNow() {
-  RedrawWindow(m_hWnd, nullptr, nullptr,
+  RedrawWindow(hwnd_, nullptr, nullptr,
                RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
 void CXTaskDialog::StartAnimationTimer() {
-  animationTimer_ = SetTimer(m_hWnd, kAnimationTimerId, kAnimationTimerPeriod, nullptr);
+  animationTimer_ = SetTimer(hwnd_, kAnimationTimerId, kAnimationTimerPeriod, nullptr);
 }
 
 void CXTaskDialog::StopAnimationTimer() {
-  if (animationTimer_ != 0) KillTimer(m_hWnd, animationTimer_);
+  if (animationTimer_ != 0) KillTimer(hwnd_, animationTimer_);
   animationTimer_ = 0;
 }
 

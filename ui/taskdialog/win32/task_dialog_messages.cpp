@@ -15,7 +15,7 @@ LRESULT CXTaskDialog::OnTaskDialogMessage(UINT message, WPARAM wParam, LPARAM lP
   switch (message) {
     case TDM_CLICK_BUTTON:
       if (HWND control = Control(id); control != nullptr) SetFocus(control);
-      return PostMessageW(m_hWnd, WM_COMMAND, wParam, lParam);
+      return PostMessageW(hwnd_, WM_COMMAND, wParam, lParam);
     case TDM_SET_MARQUEE_PROGRESS_BAR:
       if (progress != nullptr) {
         const LONG_PTR style = GetWindowLongPtrW(progress, GWL_STYLE);
@@ -115,8 +115,8 @@ void CXTaskDialog::UpdateIcon(WPARAM which, LPARAM value) {
     if (HWND control = Control(layout_.ids.mainIcon); control != nullptr)
       InvalidateRect(control, nullptr, TRUE);
     if (Has(tdf::kCanBeMinimized)) {
-      SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(mainIcon_.get()));
-      SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(mainIcon_.get()));
+      SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(mainIcon_.get()));
+      SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(mainIcon_.get()));
     }
   } else if (which == tde::kIconFooter) {
     footerIcon_.reset(ReadIcon(raw, Has(tdf::kUseHiconFooter), false, nullptr));

@@ -9,10 +9,15 @@
 #include "ui/taskdialog/win32/gdi_text_measurer.h"
 #include "ui/taskdialog/win32/module_resources.h"
 #include "ui/taskdialog/win32/task_dialog.h"
+#include "win32/handles.h"
 #include "win32/result.h"
 #include "win32/window.h"
 
 namespace mirdane::taskdialog::win32 {
+
+using ::mirdane::win32::LastErrorResult;
+using ::mirdane::win32::UniqueHdc;
+using ::mirdane::win32::UniqueHIcon;
 
 // The mirror must be the platform's record byte for byte.
 #define MIRDANE_SAME_FIELD(platform, mirror)                                           \
@@ -233,7 +238,7 @@ INT_PTR CXTaskDialog::RunTemplate() {
   }
   std::memcpy(block, bytes.data(), bytes.size());
   const INT_PTR ended =
-      DoModalIndirect(ResourceInstance(), static_cast<const DLGTEMPLATE*>(block),
+      RunModalIndirect(ResourceInstance(), static_cast<const DLGTEMPLATE*>(block),
                       reinterpret_cast<HWND>(config_.hwndParent));
   const DWORD error = GetLastError();
   HeapFree(heap, 0, block);

@@ -10,65 +10,54 @@
 #include "ui/taskdialog/win32/task_dialog.h"
 
 namespace mirdane::taskdialog::win32 {
-bool CXTaskDialog::ProcessWindowMessage(HWND, UINT message, WPARAM wParam, LPARAM lParam,
-                                        LRESULT& result) {
-  switch (message) {
-    case WM_INITDIALOG:
-      result = OnInitDialog();
-      return true;
-    case WM_ERASEBKGND:
-      PaintBands(reinterpret_cast<HDC>(wParam));
-      result = 1;
-      return true;
-    case WM_COMMAND:
-      OnCommand(wParam);
-      result = 0;
-      return true;
-    case WM_TIMER:
-      OnTimer(wParam);
-      result = 0;
-      return true;
-    case WM_DESTROY:
-      StopAnimationTimer();
-      if (callbackTimer_ != 0) KillTimer(m_hWnd, callbackTimer_);
-      callbackTimer_ = 0;
-      Notify(TDN_DESTROYED);
-      return false;
-    case WM_HELP:
-      Notify(TDN_HELP);
-      result = TRUE;
-      return true;
-    case WM_NOTIFY: {
-      const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-      if (header->code == NM_CLICK && header->hwndFrom != nullptr) {
-        wchar_t className[16] = {};
-        GetClassNameW(header->hwndFrom, className, 16);
-        if (lstrcmpiW(className, WC_LINK) == 0) {
-          const auto* link = reinterpret_cast<const NMLINK*>(lParam);
-          Notify(TDN_HYPERLINK_CLICKED, 0, reinterpret_cast<LPARAM>(link->item.szUrl));
-          result = 0;
-          return true;
-        }
-      }
-      return ReflectNotification(message, wParam, lParam, result);
-    }
-    default:
-      break;
-  }
-  if (message >= TDM_NAVIGATE_PAGE && message <= TDM_UPDATE_ICON) {
-    result = OnTaskDialogMessage(message, wParam, lParam);
-    return true;
-  }
-  return ReflectNotification(message, wParam, lParam, result);
+namespace framework = ::mirdane::win32;
+
+const framework::MessageMap<CXTaskDialog> CXTaskDialog::kMessages = {
+    framework::OnMessage(WM_INITDIALOG, &CXTaskDialog::OnInitDialog),
+    framework::OnMessage(WM_ERASEBKGND, &CXTaskDialog::OnEraseBackground),
+    framework::OnMessage(WM_COMMAND, &CXTaskDialog::OnCommand),
+    framework::OnMessage(WM_TIMER, &CXTaskDialog::OnTimer),
+    framework::OnMessage(WM_DESTROY, &CXTaskDialog::OnDestroy),
+    framework::OnMessage(WM_HELP, &CXTaskDialog::OnHelp),
+    framework::OnNotify(NM_CLICK, &CXTaskDialog::OnClick),
+    framework::OnMessageRange(TDM_NAVIGATE_PAGE, TDM_UPDATE_ICON, &CXTaskDialog::OnTaskDialogMessage),
+};
+
+LRESULT CXTaskDialog::OnEraseBackground(WPARAM dc, LPARAM) {
+  PaintBands(reinterpret_cast<HDC>(dc));
+  return 1;
+}
+
+LRESULT CXTaskDialog::OnDestroy(WPARAM, LPARAM) {
+  StopAnimationTimer();
+  if (callbackTimer_ != 0) KillTimer(hwnd_, callbackTimer_);
+  callbackTimer_ = 0;
+  Notify(TDN_DESTROYED);
+  return Default();
+}
+
+LRESULT CXTaskDialog::OnHelp(WPARAM, LPARAM) {
+  Notify(TDN_HELP);
+  return TRUE;
+}
+
+LRESULT CXTaskDialog::OnClick(const NMHDR& header) {
+  // A link's click is the caller's; any other goes back to its control.
+  wchar_t className[16] = {};
+  if (header.hwndFrom != nullptr) GetClassNameW(header.hwndFrom, className, 16);
+  if (lstrcmpiW(className, WC_LINK) != 0) return Default();
+  const auto& link = reinterpret_cast<const NMLINK&>(header);
+  Notify(TDN_HYPERLINK_CLICKED, 0, reinterpret_cast<LPARAM>(link.item.szUrl));
+  return 0;
 }
 
 ::HRESULT CXTaskDialog::Notify(UINT code, WPARAM wParam, LPARAM lParam) {
   if (platformConfig_ == nullptr || platformConfig_->pfCallback == nullptr) return S_OK;
-  return platformConfig_->pfCallback(m_hWnd, code, wParam, lParam,
+  return platformConfig_->pfCallback(hwnd_, code, wParam, lParam,
                                      platformConfig_->lpCallbackData);
 }
 
-LRESULT CXTaskDialog::OnInitDialog() {
+LRESULT CXTaskDialog::OnInitDialog(WPARAM, LPARAM) {
   Notify(TDN_DIALOG_CONSTRUCTED);
   if (!Has(tdf::kPositionRelativeToWindow)) CentreOnMonitor();
   ApplyFonts();
@@ -86,14 +75,14 @@ LRESULT CXTaskDialog::OnInitDialog() {
     }
   }
   if (!CancellationAllowed(config_.dwFlags, config_.dwCommonButtons)) {
-    EnableMenuItem(GetSystemMenu(m_hWnd, FALSE), SC_CLOSE, MF_BYCOMMAND | MF_GRAYED);
+    EnableMenuItem(GetSystemMenu(hwnd_, FALSE), SC_CLOSE, MF_BYCOMMAND | MF_GRAYED);
   }
   if (Has(tdf::kCanBeMinimized)) {
-    SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(mainIcon_.get()));
-    SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(mainIcon_.get()));
+    SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(mainIcon_.get()));
+    SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(mainIcon_.get()));
   }
   AttachWrappers();
-  if (Has(tdf::kCallbackTimer)) callbackTimer_ = SetTimer(m_hWnd, kCallbackTimerId,
+  if (Has(tdf::kCallbackTimer)) callbackTimer_ = SetTimer(hwnd_, kCallbackTimerId,
                                                           kCallbackTimerPeriod, nullptr);
   timeBase_ = GetTickCount();
   if (const unsigned sound = MainIconSound(config_.mainIcon, Has(tdf::kUseHiconMain)); sound != 0)
@@ -109,11 +98,11 @@ void CXTaskDialog::CentreOnMonitor() {
       MonitorFromWindow(reinterpret_cast<HWND>(config_.hwndParent), MONITOR_DEFAULTTONEAREST);
   if (nearest == nullptr || !GetMonitorInfoW(nearest, &monitor)) return;
   RECT window;
-  GetWindowRect(m_hWnd, &window);
+  GetWindowRect(hwnd_, &window);
   const RECT& work = monitor.rcWork;
   const int x = work.left + ((work.right - work.left) - (window.right - window.left)) / 2;
   const int y = work.top + ((work.bottom - work.top) - (window.bottom - window.top)) / 2;
-  SetWindowPos(m_hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(hwnd_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void CXTaskDialog::ApplyFonts() {
@@ -136,9 +125,9 @@ void CXTaskDialog::AttachWrappers() {
   radioControls_.clear();
   linkControls_.clear();
   bool complete = true;
-  auto attach = [&](CWindowImpl& wrapper, int id) {
+  auto attach = [&](framework::SubclassWindow& wrapper, int id) {
     HWND control = Control(id);
-    if (control != nullptr && wrapper.GetSafeHwnd() == nullptr && !wrapper.SubclassWindow(control))
+    if (control != nullptr && wrapper.hwnd() == nullptr && !wrapper.Attach(control))
       complete = false;
   };
   mainIconControl_.SetIcon(mainIcon_.address(), true);
@@ -180,12 +169,12 @@ void CXTaskDialog::AttachWrappers() {
       linkControls_.push_back(std::move(wrapper));
     }
   }
-  if (!complete) PostMessageW(m_hWnd, WM_CLOSE, 0, 0);
+  if (!complete) PostMessageW(hwnd_, WM_CLOSE, 0, 0);
 }
 
 void CXTaskDialog::PaintBands(HDC dc) {
   RECT client;
-  GetClientRect(m_hWnd, &client);
+  GetClientRect(hwnd_, &client);
   const COLORREF previous = GetBkColor(dc);
   for (const BandFill& fill : BandFills(layout_.separators, client.right, client.bottom)) {
     const RECT rect{fill.rect.left, fill.rect.top, fill.rect.right, fill.rect.bottom};
@@ -195,29 +184,30 @@ void CXTaskDialog::PaintBands(HDC dc) {
   SetBkColor(dc, previous);
 }
 
-void CXTaskDialog::OnCommand(WPARAM wParam) {
+LRESULT CXTaskDialog::OnCommand(WPARAM wParam, LPARAM) {
   const int id = LOWORD(wParam);
   std::vector<int> radioIds;
   for (const ButtonText& radio : texts_.radioButtons) radioIds.push_back(radio.id);
   switch (RouteCommand(id, HIWORD(wParam), layout_.ids, radioIds, config_.dwFlags,
                        config_.dwCommonButtons)) {
     case CommandAction::kIgnore:
-      return;
+      return 0;
     case CommandAction::kRadioButtonClicked:
       Notify(TDN_RADIO_BUTTON_CLICKED, static_cast<WPARAM>(id));
-      return;
+      return 0;
     case CommandAction::kToggleExpander:
       expander_->Toggle(*this, layout_.separators);
-      return;
+      return 0;
     case CommandAction::kVerificationClicked:
       Notify(TDN_VERIFICATION_CLICKED,
              SendMessageW(Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0);
-      return;
+      return 0;
     case CommandAction::kButtonClicked:
-      if (Notify(TDN_BUTTON_CLICKED, static_cast<WPARAM>(id)) == S_FALSE) return;
+      if (Notify(TDN_BUTTON_CLICKED, static_cast<WPARAM>(id)) == S_FALSE) return 0;
       CloseWith(id);
-      return;
+      return 0;
   }
+  return 0;
 }
 
 void CXTaskDialog::CloseWith(int id) {
@@ -230,16 +220,17 @@ void CXTaskDialog::CloseWith(int id) {
       break;
     }
   }
-  EndDialog(id);
+  EndDialog(hwnd_, id);
 }
 
-void CXTaskDialog::OnTimer(WPARAM id) {
+LRESULT CXTaskDialog::OnTimer(WPARAM id, LPARAM) {
   if (id == kAnimationTimerId) {
     expander_->OnAnimationTimer(*this, layout_.separators);
   } else if (id == kCallbackTimerId) {
     const DWORD now = GetTickCount();
     if (Notify(TDN_TIMER, now - timeBase_) == S_FALSE) timeBase_ = GetTickCount();
   }
+  return 0;
 }
 
 }  // namespace mirdane::taskdialog::win32
