@@ -12,7 +12,7 @@
 
 #include "component/registrar/registry_script.h"
 #include "win32/com_ptr.h"
-#include "win32/handles.h"
+#include "win32/kernel_handles.h"
 
 namespace mirdane::component {
 

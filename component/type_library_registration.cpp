@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "win32/com_ptr.h"
-#include "win32/handles.h"
+#include "win32/kernel_handles.h"
 #include "win32/result.h"
 
 namespace mirdane::component {

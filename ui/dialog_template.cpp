@@ -1,5 +1,7 @@
 #include "ui/dialog_template.h"
 
+#include <utility>
+
 namespace mirdane::ui {
 namespace {
 
@@ -60,26 +62,126 @@ class Reader {
   std::span<const std::uint8_t> bytes_;
 };
 
-void PutWord(std::vector<std::uint8_t>& out, std::uint16_t value) {
-  out.push_back(static_cast<std::uint8_t>(value & 0xFF));
-  out.push_back(static_cast<std::uint8_t>(value >> 8));
-}
+// Little-endian words and texts, appended.
+class Writer {
+ public:
+  void U16(std::uint16_t value) {
+    bytes_.push_back(static_cast<std::uint8_t>(value & 0xFF));
+    bytes_.push_back(static_cast<std::uint8_t>(value >> 8));
+  }
+  void I16(std::int16_t value) { U16(static_cast<std::uint16_t>(value)); }
+  void U32(std::uint32_t value) {
+    U16(static_cast<std::uint16_t>(value & 0xFFFF));
+    U16(static_cast<std::uint16_t>(value >> 16));
+  }
+  void Byte(std::uint8_t value) { bytes_.push_back(value); }
+  void Text(const std::u16string& text) {
+    for (const char16_t unit : text) U16(static_cast<std::uint16_t>(unit));
+    U16(0);
+  }
+  void AlignTo4() {
+    while (bytes_.size() % 4 != 0) bytes_.push_back(0);
+  }
+  std::vector<std::uint8_t> Take() { return std::move(bytes_); }
 
-void PutDword(std::vector<std::uint8_t>& out, std::uint32_t value) {
-  PutWord(out, static_cast<std::uint16_t>(value & 0xFFFF));
-  PutWord(out, static_cast<std::uint16_t>(value >> 16));
-}
+ private:
+  std::vector<std::uint8_t> bytes_;
+};
 
+// Overwrites the double word at `at` of a template already read.
 void PutDwordAt(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t value) {
   for (std::size_t i = 0; i < 4; ++i) out[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
 }
 
-void PutText(std::vector<std::uint8_t>& out, const std::u16string& text) {
-  for (const char16_t unit : text) PutWord(out, static_cast<std::uint16_t>(unit));
-  PutWord(out, 0);
+std::int16_t CeilDiv(int numerator, int denominator) {
+  return static_cast<std::int16_t>(numerator <= 0 ? numerator / denominator
+                                                   : (numerator + denominator - 1) / denominator);
 }
 
 }  // namespace
+
+const char16_t* WindowClassOf(ControlKind kind) {
+  switch (kind) {
+    case ControlKind::kIconStatic:
+    case ControlKind::kStatic:
+      return u"Static";
+    case ControlKind::kButton:
+    case ControlKind::kCheckBox:
+    case ControlKind::kRadio:
+      return u"Button";
+    case ControlKind::kEdit:
+      return u"Edit";
+    case ControlKind::kProgress:
+      return u"msctls_progress32";
+    case ControlKind::kLink:
+      return u"SysLink";
+  }
+  return u"Static";
+}
+
+std::uint32_t KindStyle(ControlKind kind) {
+  switch (kind) {
+    case ControlKind::kIconStatic:
+      return style::kChildVisible | 0x3;
+    case ControlKind::kButton:
+      return style::kChildVisible | style::kTabStop;
+    case ControlKind::kCheckBox:
+      return style::kChildVisible | style::kTabStop | 0x3;
+    case ControlKind::kProgress:
+      return style::kChildVisible | 0x1;
+    case ControlKind::kRadio:
+      return style::kChildVisible | 0x9;
+    case ControlKind::kEdit:
+    case ControlKind::kStatic:
+    case ControlKind::kLink:
+      return style::kChildVisible;
+  }
+  return style::kChildVisible;
+}
+
+std::int16_t PixelsToUnitsX(int pixels, const DialogBaseUnits& base) {
+  return static_cast<std::int16_t>(pixels * 4 / base.x);
+}
+
+std::int16_t PixelsToUnitsY(int pixels, const DialogBaseUnits& base) {
+  return static_cast<std::int16_t>(pixels * 8 / base.y);
+}
+
+std::int16_t SizeToUnitsX(int pixels, const DialogBaseUnits& base) {
+  return CeilDiv(pixels * 4, base.x);
+}
+
+std::int16_t SizeToUnitsY(int pixels, const DialogBaseUnits& base) {
+  return CeilDiv(pixels * 8, base.y);
+}
+
+std::vector<std::uint8_t> SerializeTemplate(const DialogTemplate& dialog) {
+  Writer out;
+  out.U32(dialog.style);
+  out.U32(dialog.exStyle);
+  out.U16(static_cast<std::uint16_t>(dialog.items.size()));
+  out.I16(dialog.x);
+  out.I16(dialog.y);
+  out.I16(dialog.cx);
+  out.I16(dialog.cy);
+  out.U16(0);  // no menu
+  out.U16(0);  // the default dialog window class
+  out.Text(dialog.title);
+  for (const DialogItem& item : dialog.items) {
+    out.AlignTo4();
+    out.U32(item.style);
+    out.U32(item.exStyle);
+    out.I16(item.x);
+    out.I16(item.y);
+    out.I16(item.cx);
+    out.I16(item.cy);
+    out.U16(item.id);
+    out.Text(WindowClassOf(item.kind));
+    out.Text(item.text);
+    out.U16(0);  // no creation data
+  }
+  return out.Take();
+}
 
 std::optional<DialogTemplateInfo> ReadDialogTemplate(std::span<const std::uint8_t> bytes) {
   const Reader read(bytes);
@@ -116,10 +218,10 @@ std::optional<std::vector<std::uint8_t>> MakeChildPageTemplate(std::span<const s
   const auto info = ReadDialogTemplate(bytes);
   if (!info) return std::nullopt;
   std::uint32_t style = info->style;
-  style &= ~(kStylePopup | kStyleCaption | kStyleSysMenu | kStyleThickFrame | kStyleModalFrame |
-             kStyleVisible | kStyleDisabled);
-  style |= kStyleChild | kStyleControl | kStyle3dLook;
-  const std::uint32_t exStyle = info->exStyle | kExStyleControlParent;
+  style &= ~(style::kPopup | style::kCaption | style::kSystemMenu | style::kThickFrame | style::kModalFrame |
+             style::kVisible | style::kDisabled);
+  style |= style::kChild | style::kControl | style::k3dLook;
+  const std::uint32_t exStyle = info->exStyle | style::kExControlParent;
   std::vector<std::uint8_t> copy(bytes.begin(), bytes.end());
   PutDwordAt(copy, info->extended ? kExStyleAt : kStyleAt, style);
   PutDwordAt(copy, info->extended ? kExExStyleAt : kExStyleAtPlain, exStyle);
@@ -131,26 +233,26 @@ std::vector<std::uint8_t> MakeEmptyDialogTemplate(std::uint32_t style, std::uint
                                                   std::uint16_t pointSize,
                                                   const std::u16string& typeface,
                                                   std::int16_t cx, std::int16_t cy) {
-  std::vector<std::uint8_t> out;
-  PutWord(out, 1);       // dlgVer
-  PutWord(out, 0xFFFF);  // signature
-  PutDword(out, 0);      // helpID
-  PutDword(out, exStyle);
-  PutDword(out, style | kStyleSetFont);
-  PutWord(out, 0);  // no controls
-  PutWord(out, 0);  // x
-  PutWord(out, 0);  // y
-  PutWord(out, static_cast<std::uint16_t>(cx));
-  PutWord(out, static_cast<std::uint16_t>(cy));
-  PutWord(out, 0);  // no menu
-  PutWord(out, 0);  // the dialog class
-  PutText(out, caption);
-  PutWord(out, pointSize);
-  PutWord(out, 400);  // FW_NORMAL
-  out.push_back(0);   // not italic
-  out.push_back(1);   // DEFAULT_CHARSET
-  PutText(out, typeface);
-  return out;
+  Writer out;
+  out.U16(1);       // dlgVer
+  out.U16(0xFFFF);  // signature
+  out.U32(0);       // helpID
+  out.U32(exStyle);
+  out.U32(style | style::kSetFont);
+  out.U16(0);  // no controls
+  out.I16(0);  // x
+  out.I16(0);  // y
+  out.I16(cx);
+  out.I16(cy);
+  out.U16(0);  // no menu
+  out.U16(0);  // the dialog class
+  out.Text(caption);
+  out.U16(pointSize);
+  out.U16(400);  // FW_NORMAL
+  out.Byte(0);   // not italic
+  out.Byte(1);   // DEFAULT_CHARSET
+  out.Text(typeface);
+  return out.Take();
 }
 
 }  // namespace mirdane::ui

@@ -1,6 +1,5 @@
-// Owners for GDI objects, device contexts, menus, windows and window
-// classes: each handle is owned from the moment it exists and given back
-// when its owner goes.
+// Owners for GDI: objects (fonts, brushes, pens, bitmaps), device contexts,
+// and an object selected into a context for a while.
 #pragma once
 
 #include <windows.h>
@@ -14,28 +13,16 @@ namespace mirdane::win32 {
 struct DeleteGdiObject {
   void operator()(HGDIOBJ object) const { ::DeleteObject(object); }
 };
-struct DestroyMenuHandle {
-  void operator()(HMENU menu) const { ::DestroyMenu(menu); }
-};
-struct DestroyWindowHandle {
-  void operator()(HWND window) const { ::DestroyWindow(window); }
-};
-struct DestroyIconHandle {
-  void operator()(HICON icon) const { ::DestroyIcon(icon); }
-};
 struct DeleteDcHandle {
   void operator()(HDC dc) const { ::DeleteDC(dc); }
 };
 
-using UniqueHFont = UniqueHandleOf<HFONT, DeleteGdiObject>;
-using UniqueHBrush = UniqueHandleOf<HBRUSH, DeleteGdiObject>;
-using UniqueHPen = UniqueHandleOf<HPEN, DeleteGdiObject>;
-using UniqueHBitmap = UniqueHandleOf<HBITMAP, DeleteGdiObject>;
-using UniqueHIcon = UniqueHandleOf<HICON, DestroyIconHandle>;
-using UniqueHMenu = UniqueHandleOf<HMENU, DestroyMenuHandle>;
-using UniqueHWnd = UniqueHandleOf<HWND, DestroyWindowHandle>;
+using UniqueHFont = UniqueHandleOf<NullEmpty<HFONT, DeleteGdiObject>>;
+using UniqueHBrush = UniqueHandleOf<NullEmpty<HBRUSH, DeleteGdiObject>>;
+using UniqueHPen = UniqueHandleOf<NullEmpty<HPEN, DeleteGdiObject>>;
+using UniqueHBitmap = UniqueHandleOf<NullEmpty<HBITMAP, DeleteGdiObject>>;
 // A device context made with CreateCompatibleDC or CreateDC.
-using UniqueHdc = UniqueHandleOf<HDC, DeleteDcHandle>;
+using UniqueHdc = UniqueHandleOf<NullEmpty<HDC, DeleteDcHandle>>;
 
 // Selects an object into a device context and puts the old one back.
 class ScopedSelectObject {
@@ -85,43 +72,6 @@ class PaintDc {
   HWND window_;
   PAINTSTRUCT paint_{};
   HDC dc_;
-};
-
-// A window class registered while the object lives.
-class ScopedWindowClass {
- public:
-  explicit ScopedWindowClass(const WNDCLASSEXW& windowClass)
-      : instance_(windowClass.hInstance), atom_(::RegisterClassExW(&windowClass)) {}
-  ScopedWindowClass(const ScopedWindowClass&) = delete;
-  ScopedWindowClass& operator=(const ScopedWindowClass&) = delete;
-  ~ScopedWindowClass() {
-    if (atom_) ::UnregisterClassW(MAKEINTATOM(atom_), instance_);
-  }
-  ATOM atom() const { return atom_; }
-
- private:
-  HINSTANCE instance_;
-  ATOM atom_;
-};
-
-// Switches a window's redrawing off while the object lives, then on again
-// with the whole window invalidated.
-class ScopedNoRedraw {
- public:
-  explicit ScopedNoRedraw(HWND window) : window_(window) {
-    if (window_) ::SendMessageW(window_, WM_SETREDRAW, FALSE, 0);
-  }
-  ScopedNoRedraw(const ScopedNoRedraw&) = delete;
-  ScopedNoRedraw& operator=(const ScopedNoRedraw&) = delete;
-  ~ScopedNoRedraw() {
-    if (!window_) return;
-    ::SendMessageW(window_, WM_SETREDRAW, TRUE, 0);
-    ::RedrawWindow(window_, nullptr, nullptr,
-                   RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
-  }
-
- private:
-  HWND window_;
 };
 
 }  // namespace mirdane::win32

@@ -15,6 +15,11 @@
 
 namespace mirdane::win32 {
 
+// HRESULT_FROM_WIN32 of the last error, a failure even when no error was set.
+inline ::HRESULT LastErrorResult() {
+  return static_cast<::HRESULT>(0x80070000u | (::GetLastError() & 0xFFFFu));
+}
+
 // The HRESULT of the exception being handled. Only inside a catch block.
 inline ::HRESULT CaughtExceptionResult() noexcept {
   try {

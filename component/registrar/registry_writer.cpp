@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "win32/handles.h"
+#include "win32/kernel_handles.h"
 #include "win32/result.h"
 #include "win32/wide_text.h"
 

@@ -63,7 +63,7 @@ std::vector<std::uint8_t> PageTemplatePlain(std::uint32_t style) {
 }
 
 TEST(DialogTemplate, ReadsTheHeaderOfBothForms) {
-  const std::uint32_t style = 0x00C00000 | kStyleShellFont | 0x40000000;
+  const std::uint32_t style = 0x00C00000 | style::kShellFont | 0x40000000;
   const auto extended = ReadDialogTemplate(PageTemplateEx(style));
   ASSERT_TRUE(extended);
   EXPECT_TRUE(extended->extended);
@@ -82,7 +82,7 @@ TEST(DialogTemplate, ReadsTheHeaderOfBothForms) {
 }
 
 TEST(DialogTemplate, RefusesTemplatesCutShortAnywhere) {
-  const auto whole = PageTemplateEx(kStyleShellFont);
+  const auto whole = PageTemplateEx(style::kShellFont);
   // Every cut before the end of the caption must be refused, not read past.
   const std::size_t captionEnd = 26 + 10 + 4 + 16;
   for (std::size_t size = 0; size < captionEnd; ++size) {
@@ -98,20 +98,20 @@ TEST(DialogTemplate, RefusesTemplatesCutShortAnywhere) {
 }
 
 TEST(DialogTemplate, ChildPageCopyDropsFrameAndCaptionAndKeepsTheRest) {
-  const std::uint32_t style = 0x80000000 | 0x00C00000 | 0x00080000 | kStyleModalFrame |
-                              kStyleVisible | kStyleDisabled | kStyleShellFont;
+  const std::uint32_t style = 0x80000000 | 0x00C00000 | 0x00080000 | style::kModalFrame |
+                              style::kVisible | style::kDisabled | style::kShellFont;
   const auto original = PageTemplateEx(style);
   const auto copy = MakeChildPageTemplate(original);
   ASSERT_TRUE(copy);
   ASSERT_EQ(copy->size(), original.size());
   const auto info = ReadDialogTemplate(*copy);
   ASSERT_TRUE(info);
-  EXPECT_EQ(info->style & (kStylePopup | kStyleCaption | kStyleSysMenu | kStyleModalFrame |
-                           kStyleVisible | kStyleDisabled),
+  EXPECT_EQ(info->style & (style::kPopup | style::kCaption | style::kSystemMenu | style::kModalFrame |
+                           style::kVisible | style::kDisabled),
             0u);
-  EXPECT_EQ(info->style & (kStyleChild | kStyleControl), kStyleChild | kStyleControl);
-  EXPECT_EQ(info->style & kStyleShellFont, kStyleShellFont) << "the page keeps its font";
-  EXPECT_EQ(info->exStyle, 0x100u | kExStyleControlParent);
+  EXPECT_EQ(info->style & (style::kChild | style::kControl), style::kChild | style::kControl);
+  EXPECT_EQ(info->style & style::kShellFont, style::kShellFont) << "the page keeps its font";
+  EXPECT_EQ(info->exStyle, 0x100u | style::kExControlParent);
   EXPECT_EQ(info->caption, u"General");
   // Only the two style fields changed: the font and the controls are intact.
   for (std::size_t i = 0; i < original.size(); ++i) {
@@ -121,17 +121,17 @@ TEST(DialogTemplate, ChildPageCopyDropsFrameAndCaptionAndKeepsTheRest) {
 
   const auto plain = MakeChildPageTemplate(PageTemplatePlain(0x80C00000));
   ASSERT_TRUE(plain);
-  EXPECT_EQ(ReadDialogTemplate(*plain)->style, kStyleChild | kStyleControl | kStyle3dLook);
+  EXPECT_EQ(ReadDialogTemplate(*plain)->style, style::kChild | style::kControl | style::k3dLook);
 }
 
 TEST(DialogTemplate, EmptyTemplateReadsBack) {
-  const auto bytes = MakeEmptyDialogTemplate(0x80C80000, kExStyleControlParent, u"Lorven Setup",
+  const auto bytes = MakeEmptyDialogTemplate(0x80C80000, style::kExControlParent, u"Lorven Setup",
                                              8, u"MS Shell Dlg", 10, 20);
   const auto info = ReadDialogTemplate(bytes);
   ASSERT_TRUE(info);
   EXPECT_TRUE(info->extended);
-  EXPECT_EQ(info->style, 0x80C80000u | kStyleSetFont);
-  EXPECT_EQ(info->exStyle, kExStyleControlParent);
+  EXPECT_EQ(info->style, 0x80C80000u | style::kSetFont);
+  EXPECT_EQ(info->exStyle, style::kExControlParent);
   EXPECT_EQ(info->caption, u"Lorven Setup");
   EXPECT_EQ(info->cx, 10);
   EXPECT_EQ(info->cy, 20);

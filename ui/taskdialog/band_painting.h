@@ -10,7 +10,7 @@
 namespace mirdane::taskdialog {
 
 struct BandFill {
-  PixelRect rect;
+  ui::PixelRect rect;
   std::uint32_t colour = 0;
   bool operator==(const BandFill&) const = default;
 };

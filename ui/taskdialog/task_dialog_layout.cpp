@@ -6,6 +6,18 @@
 #include "ui/taskdialog/task_dialog_constants.h"
 
 namespace mirdane::taskdialog {
+
+namespace style = ui::style;
+using ui::DialogItem;
+using ui::DialogTemplate;
+using ui::ControlKind;
+using ui::PixelRect;
+using ui::DialogBaseUnits;
+using ui::PixelsToUnitsX;
+using ui::PixelsToUnitsY;
+using ui::SizeToUnitsX;
+using ui::SizeToUnitsY;
+using ui::KindStyle;
 namespace {
 
 constexpr int kCommandLinkIconSpace = 46;  // arrow, its margins and the text's

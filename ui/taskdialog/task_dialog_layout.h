@@ -6,10 +6,10 @@
 
 #include "base/hresult.h"
 #include "ui/taskdialog/common_buttons.h"
-#include "ui/taskdialog/dialog_template.h"
 #include "ui/taskdialog/task_dialog_config.h"
 #include "ui/taskdialog/task_dialog_texts.h"
 #include "ui/taskdialog/text_measurer.h"
+#include "ui/dialog_template.h"
 
 namespace mirdane::taskdialog {
 
@@ -17,7 +17,7 @@ namespace mirdane::taskdialog {
 struct LayoutEnvironment {
   TextMeasurer* measurer = nullptr;
   int monitorWidth = 0;  // the monitor nearest the owner, or the primary screen
-  DialogBaseUnits baseUnits;
+  ui::DialogBaseUnits baseUnits;
   bool hasMainIcon = false;
   bool hasFooterIcon = false;
 };
@@ -53,7 +53,7 @@ struct Separators {
 };
 
 struct TaskDialogLayout {
-  DialogTemplate dialog;
+  ui::DialogTemplate dialog;
   ControlIds ids;
   Separators separators;
   ButtonMetrics buttons;
@@ -62,7 +62,7 @@ struct TaskDialogLayout {
   // id may belong to one of them: only these ids are common buttons.
   std::vector<int> commonButtonIds;
   bool expanded = false;
-  std::vector<PixelRect> pixelRects;  // each item's rectangle in pixels, as converted
+  std::vector<ui::PixelRect> pixelRects;  // each item's rectangle in pixels, as converted
 };
 
 // The widths and heights of the push buttons and the expando button, and the id counter.

@@ -11,7 +11,7 @@
 #include "setup/ui/win32/owner_placement.h"
 #include "ui/win32/ui_text.h"
 #include "ui/taskdialog/win32/task_dialog_client.h"
-#include "win32/handles.h"
+#include "win32/kernel_handles.h"
 
 namespace mirdane::ui {
 namespace {

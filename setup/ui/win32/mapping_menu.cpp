@@ -2,6 +2,7 @@
 
 #include "ui/win32/ui_text.h"
 #include "win32/gdi.h"
+#include "win32/user_handles.h"
 
 namespace mirdane::ui {
 namespace {

@@ -5,6 +5,7 @@
 #include "setup/ui/win32/fit_text.h"
 #include "setup/ui/win32/mapping_menu.h"
 #include "win32/gdi.h"
+#include "win32/user_handles.h"
 
 namespace mirdane::ui {
 

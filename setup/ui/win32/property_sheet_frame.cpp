@@ -43,7 +43,7 @@ int PropertySheetFrame::RunModal(const std::u16string& caption, HWND owner, int 
   first_ = first;
   result_ = 0;
   const std::uint32_t style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_3DLOOK |
-                              kStyleShellFont | WS_CLIPCHILDREN;
+                              style::kShellFont | WS_CLIPCHILDREN;
   const auto frameTemplate = MakeEmptyDialogTemplate(
       style, WS_EX_CONTROLPARENT | WS_EX_DLGMODALFRAME, caption, 8, u"MS Shell Dlg", 0, 0);
   if (!CreateIndirect(instance_, reinterpret_cast<const DLGTEMPLATE*>(frameTemplate.data()),

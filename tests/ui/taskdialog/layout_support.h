@@ -10,6 +10,10 @@
 
 namespace mirdane::taskdialog::test {
 
+using ui::DialogItem;
+using ui::PixelRect;
+using ui::DialogBaseUnits;
+
 // A string table of one module.
 class MapStrings : public StringSource {
  public:

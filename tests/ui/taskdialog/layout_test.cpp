@@ -4,6 +4,12 @@
 #include "tests/ui/taskdialog/layout_support.h"
 
 namespace mirdane::taskdialog {
+
+namespace style = ui::style;
+using ui::DialogItem;
+using ui::ControlKind;
+using ui::PixelRect;
+using ui::DialogBaseUnits;
 namespace {
 
 using test::Config;

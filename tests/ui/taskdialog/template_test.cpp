@@ -1,8 +1,20 @@
 #include <gtest/gtest.h>
 
-#include "ui/taskdialog/dialog_template.h"
+#include "ui/dialog_template.h"
 
 namespace mirdane::taskdialog {
+
+using ui::DialogItem;
+using ui::DialogTemplate;
+using ui::ControlKind;
+using ui::DialogBaseUnits;
+using ui::SerializeTemplate;
+using ui::PixelsToUnitsX;
+using ui::PixelsToUnitsY;
+using ui::SizeToUnitsX;
+using ui::SizeToUnitsY;
+using ui::WindowClassOf;
+using ui::KindStyle;
 namespace {
 
 std::uint16_t U16At(const std::vector<std::uint8_t>& bytes, std::size_t at) {

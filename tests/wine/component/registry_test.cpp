@@ -7,7 +7,7 @@
 #include <string>
 
 #include "tests/wine/component/wine_support.h"
-#include "win32/handles.h"
+#include "win32/kernel_handles.h"
 
 namespace mirdane::wine_test {
 namespace {

@@ -10,7 +10,7 @@
 
 #include "base/text.h"
 #include "tools/com_host/automation_host.h"
-#include "win32/handles.h"
+#include "win32/kernel_handles.h"
 
 namespace mirdane::wine_test {
 namespace {

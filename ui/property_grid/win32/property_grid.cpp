@@ -6,6 +6,7 @@
 
 #include "ui/property_grid/win32/property_grid_messages.h"
 #include "ui/win32/ui_text.h"
+#include "win32/user_handles.h"
 
 namespace mirdane::ui {
 namespace {

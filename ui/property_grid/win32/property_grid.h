@@ -18,6 +18,7 @@
 #include "win32/com_ptr.h"
 #include "win32/gdi.h"
 #include "win32/window.h"
+#include "win32/user_handles.h"
 
 namespace mirdane::ui {
 

@@ -2,7 +2,8 @@
 
 #include <utility>
 
-#include "win32/handles.h"
+#include "win32/kernel_handles.h"
+#include "win32/result.h"
 
 namespace mirdane::taskdialog::win32 {
 

@@ -17,6 +17,7 @@
 #include "ui/taskdialog/win32/task_dialog_controls.h"
 #include "win32/gdi.h"
 #include "win32/window.h"
+#include "win32/user_handles.h"
 
 namespace mirdane::taskdialog::win32 {
 

@@ -3,9 +3,10 @@
 #include "ui/taskdialog/win32/application_frame.h"
 #include "ui/taskdialog/win32/module_resources.h"
 #include "ui/taskdialog/win32/task_dialog.h"
-#include "win32/handles.h"
+#include "win32/kernel_handles.h"
 #include "win32/modal_owner.h"
 #include "win32/window.h"
+#include "win32/result.h"
 
 namespace mirdane::taskdialog::win32 {
 

@@ -9,9 +9,10 @@
 #include "ui/taskdialog/win32/gdi_text_measurer.h"
 #include "ui/taskdialog/win32/module_resources.h"
 #include "ui/taskdialog/win32/task_dialog.h"
-#include "win32/handles.h"
+#include "win32/kernel_handles.h"
 #include "win32/result.h"
 #include "win32/window.h"
+#include "win32/user_handles.h"
 
 namespace mirdane::taskdialog::win32 {
 
@@ -228,7 +229,7 @@ HICON CXTaskDialog::ReadIcon(std::uintptr_t value, bool useHandle, bool main,
 }
 
 INT_PTR CXTaskDialog::RunTemplate() {
-  const std::vector<std::uint8_t> bytes = SerializeTemplate(layout_.dialog);
+  const std::vector<std::uint8_t> bytes = ui::SerializeTemplate(layout_.dialog);
   // The platform wants the template on a 4-byte boundary: a block of its own.
   const HANDLE heap = GetProcessHeap();
   void* block = HeapAlloc(heap, 0, bytes.size());

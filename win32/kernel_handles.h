@@ -1,5 +1,5 @@
-// Owners for registry keys, kernel handles, modules and activation
-// contexts, and the HRESULT of the last Win32 error.
+// Owners for kernel objects and what the kernel hands out by handle:
+// registry keys, kernel object handles, loaded modules, activation contexts.
 #pragma once
 
 #include <windows.h>
@@ -22,38 +22,21 @@ struct FreeModule {
   void operator()(HMODULE module) const { ::FreeLibrary(module); }
 };
 
-// HRESULT_FROM_WIN32 of the last error, a failure even when no error was set.
-inline ::HRESULT LastErrorResult() {
-  return static_cast<::HRESULT>(0x80070000u | (::GetLastError() & 0xFFFFu));
-}
+// An activation context is empty as INVALID_HANDLE_VALUE, not null.
+struct ActCtxPolicy {
+  using Handle = HANDLE;
+  static Handle Invalid() { return INVALID_HANDLE_VALUE; }
+  static void Close(Handle context) { ::ReleaseActCtx(context); }
+};
 
 // A registry key, closed when it goes.
-using UniqueHKey = UniqueHandleOf<HKEY, CloseRegistryKey>;
+using UniqueHKey = UniqueHandleOf<NullEmpty<HKEY, CloseRegistryKey>>;
 // A kernel object handle (a process, a thread, an event), closed when it goes.
-using UniqueHandle = UniqueHandleOf<HANDLE, CloseKernelHandle>;
+using UniqueHandle = UniqueHandleOf<NullEmpty<HANDLE, CloseKernelHandle>>;
 // A module loaded with LoadLibrary, freed when it goes.
-using UniqueModule = UniqueHandleOf<HMODULE, FreeModule>;
-
-// An activation context (a manifest's side-by-side assemblies), released
-// when it goes.
-class UniqueActCtx {
- public:
-  UniqueActCtx() = default;
-  explicit UniqueActCtx(HANDLE context) : context_(context) {}
-  UniqueActCtx(const UniqueActCtx&) = delete;
-  UniqueActCtx& operator=(const UniqueActCtx&) = delete;
-  ~UniqueActCtx() { reset(); }
-
-  void reset(HANDLE context = INVALID_HANDLE_VALUE) {
-    if (context_ != INVALID_HANDLE_VALUE) ::ReleaseActCtx(context_);
-    context_ = context;
-  }
-  HANDLE get() const { return context_; }
-  bool valid() const { return context_ != INVALID_HANDLE_VALUE; }
-
- private:
-  HANDLE context_ = INVALID_HANDLE_VALUE;
-};
+using UniqueModule = UniqueHandleOf<NullEmpty<HMODULE, FreeModule>>;
+// An activation context (a manifest's side-by-side assemblies), released when it goes.
+using UniqueActCtx = UniqueHandleOf<ActCtxPolicy>;
 
 // Makes an activation context current for the calling thread while the
 // object lives. An invalid context activates nothing.
