@@ -8,8 +8,10 @@
 
 #include "ui/taskdialog/task_dialog_constants.h"
 #include "ui/taskdialog/win32/application_frame.h"
+#include "ui/dialog_template.h"
 #include "ui/taskdialog/win32/task_dialog.h"
 #include "tests/wine/taskdialog/scenarios.h"
+#include "win32/window.h"
 
 namespace mirdane::taskdialog::wine_test {
 namespace {
@@ -351,6 +353,41 @@ HWND g_thrownFrom = nullptr;
   throw std::runtime_error("thrown by a raw callback");
 }
 
+// A modal dialog of the window framework with one subclassed static (100)
+// whose handler throws, and a button (101) whose click reaches the dialog
+// through a typed command entry.
+namespace framework = ::mirdane::win32;
+
+class ThrowingStatic : public framework::Window<ThrowingStatic, framework::SubclassWindow> {
+ public:
+  static const framework::MessageMap<ThrowingStatic> kMessages;
+  LRESULT OnApp(WPARAM, LPARAM) { throw std::bad_alloc(); }
+};
+const framework::MessageMap<ThrowingStatic> ThrowingStatic::kMessages = {
+    framework::OnMessage(WM_APP, &ThrowingStatic::OnApp)};
+
+class FrameworkDialog : public framework::Window<FrameworkDialog, framework::DialogWindow> {
+ public:
+  static const framework::MessageMap<FrameworkDialog> kMessages;
+  LRESULT OnInitDialog(WPARAM, LPARAM) {
+    attached = control.Attach(GetDlgItem(hwnd_, 100));
+    // A double click is another code: only the click counts.
+    PostMessageW(hwnd_, WM_COMMAND, MAKEWPARAM(101, BN_DOUBLECLICKED), 0);
+    PostMessageW(hwnd_, WM_COMMAND, MAKEWPARAM(101, BN_CLICKED), 0);
+    return TRUE;
+  }
+  void OnClick() {
+    ++clicks;
+    PostMessageW(control.hwnd(), WM_APP, 0, 0);
+  }
+  ThrowingStatic control;
+  bool attached = false;
+  int clicks = 0;
+};
+const framework::MessageMap<FrameworkDialog> FrameworkDialog::kMessages = {
+    framework::OnMessage(WM_INITDIALOG, &FrameworkDialog::OnInitDialog),
+    framework::OnCommand(101, BN_CLICKED, &FrameworkDialog::OnClick)};
+
 std::string Hex(::HRESULT value) {
   char text[16];
   std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(value));
@@ -403,6 +440,37 @@ void ThrowingHandlerScenario() {
               Hex(result));
     R().Check("throwing/emulation", "the button is left as it was", button == -7,
               std::to_string(button));
+  }
+  // A control's handler that throws ends the modal dialog around it.
+  {
+    ui::DialogTemplate dialogTemplate;
+    dialogTemplate.style = ui::style::kDialog;
+    dialogTemplate.cx = 120;
+    dialogTemplate.cy = 60;
+    dialogTemplate.title = u"Framework";
+    ui::DialogItem text;
+    text.kind = ui::ControlKind::kStatic;
+    text.style = ui::KindStyle(text.kind);
+    text.id = 100;
+    text.cx = 100;
+    text.cy = 10;
+    text.text = u"throws";
+    ui::DialogItem click = text;
+    click.kind = ui::ControlKind::kButton;
+    click.style = ui::KindStyle(click.kind);
+    click.id = 101;
+    click.y = 20;
+    click.text = u"Click";
+    dialogTemplate.items = {text, click};
+    const std::vector<std::uint8_t> bytes = ui::SerializeTemplate(dialogTemplate);
+    FrameworkDialog dialog;
+    const INT_PTR ended = dialog.RunModalIndirect(
+        GetModuleHandleW(nullptr), reinterpret_cast<const DLGTEMPLATE*>(bytes.data()), nullptr);
+    R().Check("throwing/control", "the control's failure ends the dialog: E_OUTOFMEMORY, IDCANCEL",
+              dialog.attached && ended == IDCANCEL && dialog.failure() == E_OUTOFMEMORY,
+              std::to_string(ended) + " " + Hex(dialog.failure()));
+    R().Check("throwing/control", "the typed command entry took the click and not the double click",
+              dialog.clicks == 1, std::to_string(dialog.clicks));
   }
 }
 
