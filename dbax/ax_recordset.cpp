@@ -101,8 +101,10 @@ int DecimalDigitCount(std::u16string_view text) {
 }
 
 bool CAxRecordset::SetFieldTextChecked(const std::u16string& name, const std::u16string& text) {
-  std::shared_ptr<provider::Field> field;
-  if (!Failed(_GetField(name, &field)) && field) {
+  // Looked up once for the check and the assignment both.
+  provider::Field* field = nullptr;
+  const HRESULT found = FindField(name, &field);
+  if (!Failed(found) && field) {
     std::int32_t type = 0;
     if (!Failed(field->get_Type(&type)) && type == ado::adDecimal) {
       std::uint8_t precision = 0;
@@ -119,12 +121,19 @@ bool CAxRecordset::SetFieldTextChecked(const std::u16string& name, const std::u1
       }
     }
   }
-  return SetFieldText(name, text);
+  return AssignText(found, field, name, text);
 }
 
 bool CAxRecordset::SetFieldText(const std::u16string& name, const std::u16string& text) {
+  provider::Field* field = nullptr;
+  const HRESULT found = FindField(name, &field);
+  return AssignText(found, field, name, text);
+}
+
+bool CAxRecordset::AssignText(HRESULT found, provider::Field* field, const std::u16string& name,
+                              const std::u16string& text) {
   exchangeText_.assign(text);
-  const std::int32_t result = _FieldExchange(true, name, VarType::BStr, &exchangeText_);
+  const std::int32_t result = ExchangeField(true, found, field, VarType::BStr, &exchangeText_);
   if (result < 0) {
     const auto body =
         mirdane::FormatText(u"Failed to set Field '%s' to value '%s'", {name, text});
@@ -135,9 +144,15 @@ bool CAxRecordset::SetFieldText(const std::u16string& name, const std::u16string
 
 std::int32_t CAxRecordset::_FieldExchange(bool save, const std::u16string& name, VarType type,
                                           std::u16string* variable) {
+  provider::Field* field = nullptr;
+  const HRESULT found = FindField(name, &field);
+  return ExchangeField(save, found, field, type, variable);
+}
+
+std::int32_t CAxRecordset::ExchangeField(bool save, HRESULT found, provider::Field* field,
+                                         VarType type, std::u16string* variable) {
   lastResult_ = 0;
-  std::shared_ptr<provider::Field> field;
-  if (Failed(_GetField(name, &field)) || !field) return kExchangeNoSuchField;
+  if (Failed(found) || !field) return kExchangeNoSuchField;
   lastResult_ = _IsUpdatable(*field);
   if (lastResult_ < 0) return lastResult_;
   if (save && lastResult_ != kExchangeNotUpdatable) {
@@ -151,14 +166,25 @@ std::int32_t CAxRecordset::_FieldExchange(bool save, const std::u16string& name,
 
 HRESULT CAxRecordset::_GetField(const std::u16string& name,
                                 std::shared_ptr<provider::Field>* field) {
-  if (!fields_) return mirdane::hr::kPointer;
-  if (const auto found = fieldLookups_.find(name); found != fieldLookups_.end()) {
-    *field = found->second.field;
-    return found->second.result;
-  }
-  const HRESULT result = fields_->get_Item(Variant::Text(name), field);
-  fieldLookups_.emplace(name, FieldLookup{result, mirdane::Failed(result) ? nullptr : *field});
+  provider::Field* found = nullptr;
+  const HRESULT result = FindField(name, &found);
+  if (fields_) *field = found ? fieldLookups_.find(name)->second.field : nullptr;
   return result;
+}
+
+HRESULT CAxRecordset::FindField(const std::u16string& name, provider::Field** field) {
+  *field = nullptr;
+  if (!fields_) return mirdane::hr::kPointer;
+  auto found = fieldLookups_.find(name);
+  if (found == fieldLookups_.end()) {
+    std::shared_ptr<provider::Field> object;
+    const HRESULT result = fields_->get_Item(Variant::Text(name), &object);
+    found = fieldLookups_
+                .emplace(name, FieldLookup{result, mirdane::Failed(result) ? nullptr : object})
+                .first;
+  }
+  *field = found->second.field.get();
+  return found->second.result;
 }
 
 std::int32_t CAxRecordset::_IsUpdatable(provider::Field& field) {

@@ -82,6 +82,13 @@ class CAxRecordset {
   mirdane::HRESULT _GetField(const std::u16string& name, std::shared_ptr<provider::Field>* field);
 
  private:
+  // The column's field from the lookups kept for this open recordset (null
+  // when the source lacks it), and the lookup's result.
+  mirdane::HRESULT FindField(const std::u16string& name, provider::Field** field);
+  bool AssignText(mirdane::HRESULT found, provider::Field* field, const std::u16string& name,
+                  const std::u16string& text);
+  std::int32_t ExchangeField(bool save, mirdane::HRESULT found, provider::Field* field,
+                             mirdane::VarType type, std::u16string* variable);
   std::int32_t _IsUpdatable(provider::Field& field);
   mirdane::HRESULT _WriteFieldValue(provider::Field& field, mirdane::VarType type,
                                     const std::u16string& variable);

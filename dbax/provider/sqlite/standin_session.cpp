@@ -109,8 +109,8 @@ class StandInTable final : public InsertTarget {
     for (const auto& [index, value] : values) key_.push_back(index);
     sqlite3_stmt* statement = Prepared(key_, failure);
     if (!statement) return false;
-    sqlite3_reset(statement);
-    sqlite3_clear_bindings(statement);
+    // Every parameter is bound below: the statement is the one for exactly
+    // these columns, and it was reset after its last step.
     if (texts_.size() < values.size()) texts_.resize(values.size());
     int parameter = 1;
     for (const auto& [index, value] : values) {
@@ -257,9 +257,12 @@ class StandInSession final : public Session {
   // attached: a file deleted or replaced meanwhile would take rows that no
   // one will ever see.
   bool StillUsable() override {
+    if (!system_) return false;
+    // A file still in place answers for its folder too (a folder removed or
+    // renamed moves its files); only a system with none attached asks.
     std::error_code error;
-    if (!system_ || !std::filesystem::is_directory(system_->directory(), error) ||
-        !system_->FilesInPlace()) {
+    if (system_->AnyAttached() ? !system_->FilesInPlace()
+                               : !std::filesystem::is_directory(system_->directory(), error)) {
       return false;
     }
     // A new use: kept descriptions are checked again, once each.
