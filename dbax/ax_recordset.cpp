@@ -24,8 +24,14 @@ CAxRecordset::~CAxRecordset() {
   source_.clear();
 }
 
-void CAxRecordset::ReleaseRecordset() {
+void CAxRecordset::ClearFieldLookups() {
+  lookupOrder_.clear();
+  nextLookup_ = 0;
   fieldLookups_.clear();
+}
+
+void CAxRecordset::ReleaseRecordset() {
+  ClearFieldLookups();
   fields_.reset();
   adoRecordset_.reset();
 }
@@ -73,7 +79,7 @@ void CAxRecordset::Open(const std::u16string& source, CAxConnection* connection,
   std::shared_ptr<provider::Fields> fields;
   result = adoRecordset_->get_Fields(&fields);
   if (Failed(result)) fail(result);
-  fieldLookups_.clear();
+  ClearFieldLookups();
   fields_ = std::move(fields);
   ExchangeFields(false);
 }
@@ -175,14 +181,26 @@ HRESULT CAxRecordset::_GetField(const std::u16string& name,
 HRESULT CAxRecordset::FindField(const std::u16string& name, provider::Field** field) {
   *field = nullptr;
   if (!fields_) return mirdane::hr::kPointer;
+  if (!lookupOrder_.empty()) {
+    const std::size_t at = nextLookup_ < lookupOrder_.size() ? nextLookup_ : 0;
+    const auto& expected = *lookupOrder_[at];
+    if (expected.first == name) {
+      nextLookup_ = at + 1;
+      *field = expected.second.field.get();
+      return expected.second.result;
+    }
+  }
   auto found = fieldLookups_.find(name);
   if (found == fieldLookups_.end()) {
     std::shared_ptr<provider::Field> object;
     const HRESULT result = fields_->get_Item(Variant::Text(name), &object);
     found = fieldLookups_
-                .emplace(name, FieldLookup{result, mirdane::Failed(result) ? nullptr : object})
+                .emplace(name, FieldLookup{result, mirdane::Failed(result) ? nullptr : object,
+                                           lookupOrder_.size()})
                 .first;
+    lookupOrder_.push_back(&*found);
   }
+  nextLookup_ = found->second.order + 1;
   *field = found->second.field.get();
   return found->second.result;
 }

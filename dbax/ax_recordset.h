@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "base/text.h"
 #include "base/variant.h"
@@ -111,10 +112,18 @@ class CAxRecordset {
   struct FieldLookup {
     mirdane::HRESULT result;
     std::shared_ptr<provider::Field> field;
+    std::size_t order;  // its place in lookupOrder_
   };
-  std::unordered_map<std::u16string, FieldLookup, mirdane::AsciiCaseInsensitiveHash,
-                     mirdane::AsciiCaseInsensitiveEqual>
-      fieldLookups_;
+  using FieldLookups =
+      std::unordered_map<std::u16string, FieldLookup, mirdane::AsciiCaseInsensitiveHash,
+                         mirdane::AsciiCaseInsensitiveEqual>;
+  FieldLookups fieldLookups_;
+  // The lookups in the order first made, and where the next name is expected:
+  // every row assigns its columns in the same order, so a name is usually
+  // the one after the last, found without hashing it.
+  std::vector<FieldLookups::value_type*> lookupOrder_;
+  std::size_t nextLookup_ = 0;
+  void ClearFieldLookups();
   std::u16string exchangeText_;  // the text being assigned, its storage reused
 };
 

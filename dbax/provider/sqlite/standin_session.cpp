@@ -54,11 +54,21 @@ struct StandInShape {
   // INSERT statements, one per set of assigned columns: the lines of one
   // document usually share theirs, and so do the documents of a batch.
   std::map<std::vector<std::size_t>, StatementHandle> statements;
+  // The text each column last took and what it became: a column's verdict
+  // depends on nothing else, and the lines of a document repeat most of
+  // their values (the transaction number, the flags, often quantities).
+  struct LastTaken {
+    bool known = false;
+    std::u16string text;
+    Variant stored;
+  };
+  std::vector<LastTaken> last_taken;
 
   StandInShape(std::vector<ColumnInfo> c, std::vector<SqlType> t, std::vector<std::string> o,
                std::string l, std::string tb)
       : columns(std::move(c)), types(std::move(t)), origins(std::move(o)), library(std::move(l)),
-        library16(Utf8ToUtf16(library)), table(std::move(tb)), index(columns) {}
+        library16(Utf8ToUtf16(library)), table(std::move(tb)), index(columns),
+        last_taken(columns.size()) {}
 };
 
 class StandInTable final : public InsertTarget {
@@ -73,12 +83,23 @@ class StandInTable final : public InsertTarget {
 
   bool AcceptValue(std::size_t index, const Variant& value, Variant* stored,
                    Failure* failure) override {
+    const std::u16string* text = value.AsText();
+    auto& last = shape_->last_taken[index];
+    if (text && last.known && last.text == *text) {
+      *stored = last.stored;
+      return true;
+    }
     auto verdict = TakeValue(shape_->types[index], shape_->columns[index].name, value);
     if (!verdict.accepted) {
       shape_->stale = true;
       *failure = Failure::Of(ado::DB_E_ERRORSOCCURRED, kConversionErrorNumber,
                              std::move(verdict.refusal));
       return false;
+    }
+    last.known = text != nullptr;
+    if (text) {
+      last.text.assign(*text);
+      last.stored = verdict.stored;
     }
     *stored = std::move(verdict.stored);
     return true;
