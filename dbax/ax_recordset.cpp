@@ -25,9 +25,8 @@ CAxRecordset::~CAxRecordset() {
 }
 
 void CAxRecordset::ClearFieldLookups() {
-  lookupOrder_.clear();
-  nextLookup_ = 0;
   fieldLookups_.clear();
+  nextLookup_ = 0;
 }
 
 void CAxRecordset::ReleaseRecordset() {
@@ -174,35 +173,37 @@ HRESULT CAxRecordset::_GetField(const std::u16string& name,
                                 std::shared_ptr<provider::Field>* field) {
   provider::Field* found = nullptr;
   const HRESULT result = FindField(name, &found);
-  if (fields_) *field = found ? fieldLookups_.find(name)->second.field : nullptr;
+  // FindField leaves the lookup it answered from just before nextLookup_.
+  if (fields_) *field = found ? fieldLookups_[nextLookup_ - 1].field : nullptr;
   return result;
 }
 
 HRESULT CAxRecordset::FindField(const std::u16string& name, provider::Field** field) {
   *field = nullptr;
   if (!fields_) return mirdane::hr::kPointer;
-  if (!lookupOrder_.empty()) {
-    const std::size_t at = nextLookup_ < lookupOrder_.size() ? nextLookup_ : 0;
-    const auto& expected = *lookupOrder_[at];
-    if (expected.first == name) {
-      nextLookup_ = at + 1;
-      *field = expected.second.field.get();
-      return expected.second.result;
+  std::size_t at = fieldLookups_.size();
+  if (!fieldLookups_.empty()) {
+    const std::size_t expected = nextLookup_ < fieldLookups_.size() ? nextLookup_ : 0;
+    if (fieldLookups_[expected].name == name) {
+      at = expected;
+    } else {
+      for (std::size_t i = 0; i < fieldLookups_.size(); ++i) {
+        if (mirdane::EqualsIgnoringAsciiCase(fieldLookups_[i].name, name)) {
+          at = i;
+          break;
+        }
+      }
     }
   }
-  auto found = fieldLookups_.find(name);
-  if (found == fieldLookups_.end()) {
+  if (at == fieldLookups_.size()) {
     std::shared_ptr<provider::Field> object;
     const HRESULT result = fields_->get_Item(Variant::Text(name), &object);
-    found = fieldLookups_
-                .emplace(name, FieldLookup{result, mirdane::Failed(result) ? nullptr : object,
-                                           lookupOrder_.size()})
-                .first;
-    lookupOrder_.push_back(&*found);
+    fieldLookups_.push_back(
+        FieldLookup{name, result, mirdane::Failed(result) ? nullptr : std::move(object)});
   }
-  nextLookup_ = found->second.order + 1;
-  *field = found->second.field.get();
-  return found->second.result;
+  nextLookup_ = at + 1;
+  *field = fieldLookups_[at].field.get();
+  return fieldLookups_[at].result;
 }
 
 std::int32_t CAxRecordset::_IsUpdatable(provider::Field& field) {

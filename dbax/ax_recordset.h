@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "base/text.h"
@@ -108,20 +107,16 @@ class CAxRecordset {
   std::int32_t lastResult_ = 0;
 
   // Each column name is looked up in the Fields collection once per open
-  // recordset; a name the source lacks is remembered as such too.
+  // recordset; a name the source lacks is remembered as such too. A row
+  // names a dozen or so columns, always in the same order: the lookups are
+  // kept in the order first made, and the one after the last found is tried
+  // first, by plain comparison, before the others are searched ignoring case.
   struct FieldLookup {
+    std::u16string name;  // as first asked for
     mirdane::HRESULT result;
     std::shared_ptr<provider::Field> field;
-    std::size_t order;  // its place in lookupOrder_
   };
-  using FieldLookups =
-      std::unordered_map<std::u16string, FieldLookup, mirdane::AsciiCaseInsensitiveHash,
-                         mirdane::AsciiCaseInsensitiveEqual>;
-  FieldLookups fieldLookups_;
-  // The lookups in the order first made, and where the next name is expected:
-  // every row assigns its columns in the same order, so a name is usually
-  // the one after the last, found without hashing it.
-  std::vector<FieldLookups::value_type*> lookupOrder_;
+  std::vector<FieldLookup> fieldLookups_;
   std::size_t nextLookup_ = 0;
   void ClearFieldLookups();
   std::u16string exchangeText_;  // the text being assigned, its storage reused
