@@ -171,6 +171,8 @@ int main(int argc, char** argv) {
   std::string work = std::filesystem::is_directory("/dev/shm") ? "/dev/shm/mirdane-bench"
                                                                  : "build/bench";
   std::string mirdane;
+  std::vector<int> line_counts{1, 10, 100};
+  bool compare_only = false;
   CLI::App app{"mirdane release benchmark: the stand-in against plain SQLite, in one run"};
   app.add_option("--documents", documents, "documents in each compared run")
       ->check(CLI::PositiveNumber);
@@ -178,6 +180,10 @@ int main(int argc, char** argv) {
       ->check(CLI::PositiveNumber);
   app.add_option("--work", work, "scratch directory (default: in /dev/shm)");
   app.add_option("--mirdane", mirdane, "the mirdane program, for the scaling table");
+  app.add_option("--lines", line_counts, "the line counts compared (default 1 10 100)")
+      ->check(CLI::PositiveNumber);
+  app.add_flag("--compare-only", compare_only,
+               "only the comparison with plain SQLite (for profiling), not the scaling tables");
   CLI11_PARSE(app, argc, argv);
 
   const std::filesystem::path root(work);
@@ -188,11 +194,13 @@ int main(int argc, char** argv) {
               "rounds; median (min) of the ratios), on %s\n", rounds, root.c_str());
   std::printf("  %6s %8s %14s %14s   %s\n", "docs", "lines", "release ms/doc", "sqlite ms/doc",
               "ratio");
-  for (const int lines : {1, 10, 100}) CompareWithSqlite(root, documents, lines, rounds);
+  for (const int lines : line_counts) CompareWithSqlite(root, documents, lines, rounds);
   std::printf("  goal: the release within 1.05x of plain SQLite (median)\n");
 
-  if (!mirdane.empty()) ScaleDocuments(mirdane, root, 3);
-  ScaleLines(root, 3);
+  if (!compare_only) {
+    if (!mirdane.empty()) ScaleDocuments(mirdane, root, 3);
+    ScaleLines(root, 3);
+  }
   dbAx::AxLibTerm();
   std::filesystem::remove_all(root);
   return 0;

@@ -24,8 +24,13 @@ CAxRecordset::~CAxRecordset() {
   source_.clear();
 }
 
-void CAxRecordset::ReleaseRecordset() {
+void CAxRecordset::ClearFieldLookups() {
   fieldLookups_.clear();
+  nextLookup_ = 0;
+}
+
+void CAxRecordset::ReleaseRecordset() {
+  ClearFieldLookups();
   fields_.reset();
   adoRecordset_.reset();
 }
@@ -73,7 +78,7 @@ void CAxRecordset::Open(const std::u16string& source, CAxConnection* connection,
   std::shared_ptr<provider::Fields> fields;
   result = adoRecordset_->get_Fields(&fields);
   if (Failed(result)) fail(result);
-  fieldLookups_.clear();
+  ClearFieldLookups();
   fields_ = std::move(fields);
   ExchangeFields(false);
 }
@@ -101,8 +106,10 @@ int DecimalDigitCount(std::u16string_view text) {
 }
 
 bool CAxRecordset::SetFieldTextChecked(const std::u16string& name, const std::u16string& text) {
-  std::shared_ptr<provider::Field> field;
-  if (!Failed(_GetField(name, &field)) && field) {
+  // Looked up once for the check and the assignment both.
+  provider::Field* field = nullptr;
+  const HRESULT found = FindField(name, &field);
+  if (!Failed(found) && field) {
     std::int32_t type = 0;
     if (!Failed(field->get_Type(&type)) && type == ado::adDecimal) {
       std::uint8_t precision = 0;
@@ -119,12 +126,19 @@ bool CAxRecordset::SetFieldTextChecked(const std::u16string& name, const std::u1
       }
     }
   }
-  return SetFieldText(name, text);
+  return AssignText(found, field, name, text);
 }
 
 bool CAxRecordset::SetFieldText(const std::u16string& name, const std::u16string& text) {
+  provider::Field* field = nullptr;
+  const HRESULT found = FindField(name, &field);
+  return AssignText(found, field, name, text);
+}
+
+bool CAxRecordset::AssignText(HRESULT found, provider::Field* field, const std::u16string& name,
+                              const std::u16string& text) {
   exchangeText_.assign(text);
-  const std::int32_t result = _FieldExchange(true, name, VarType::BStr, &exchangeText_);
+  const std::int32_t result = ExchangeField(true, found, field, VarType::BStr, &exchangeText_);
   if (result < 0) {
     const auto body =
         mirdane::FormatText(u"Failed to set Field '%s' to value '%s'", {name, text});
@@ -135,9 +149,15 @@ bool CAxRecordset::SetFieldText(const std::u16string& name, const std::u16string
 
 std::int32_t CAxRecordset::_FieldExchange(bool save, const std::u16string& name, VarType type,
                                           std::u16string* variable) {
+  provider::Field* field = nullptr;
+  const HRESULT found = FindField(name, &field);
+  return ExchangeField(save, found, field, type, variable);
+}
+
+std::int32_t CAxRecordset::ExchangeField(bool save, HRESULT found, provider::Field* field,
+                                         VarType type, std::u16string* variable) {
   lastResult_ = 0;
-  std::shared_ptr<provider::Field> field;
-  if (Failed(_GetField(name, &field)) || !field) return kExchangeNoSuchField;
+  if (Failed(found) || !field) return kExchangeNoSuchField;
   lastResult_ = _IsUpdatable(*field);
   if (lastResult_ < 0) return lastResult_;
   if (save && lastResult_ != kExchangeNotUpdatable) {
@@ -151,14 +171,39 @@ std::int32_t CAxRecordset::_FieldExchange(bool save, const std::u16string& name,
 
 HRESULT CAxRecordset::_GetField(const std::u16string& name,
                                 std::shared_ptr<provider::Field>* field) {
-  if (!fields_) return mirdane::hr::kPointer;
-  if (const auto found = fieldLookups_.find(name); found != fieldLookups_.end()) {
-    *field = found->second.field;
-    return found->second.result;
-  }
-  const HRESULT result = fields_->get_Item(Variant::Text(name), field);
-  fieldLookups_.emplace(name, FieldLookup{result, mirdane::Failed(result) ? nullptr : *field});
+  provider::Field* found = nullptr;
+  const HRESULT result = FindField(name, &found);
+  // FindField leaves the lookup it answered from just before nextLookup_.
+  if (fields_) *field = found ? fieldLookups_[nextLookup_ - 1].field : nullptr;
   return result;
+}
+
+HRESULT CAxRecordset::FindField(const std::u16string& name, provider::Field** field) {
+  *field = nullptr;
+  if (!fields_) return mirdane::hr::kPointer;
+  std::size_t at = fieldLookups_.size();
+  if (!fieldLookups_.empty()) {
+    const std::size_t expected = nextLookup_ < fieldLookups_.size() ? nextLookup_ : 0;
+    if (fieldLookups_[expected].name == name) {
+      at = expected;
+    } else {
+      for (std::size_t i = 0; i < fieldLookups_.size(); ++i) {
+        if (mirdane::EqualsIgnoringAsciiCase(fieldLookups_[i].name, name)) {
+          at = i;
+          break;
+        }
+      }
+    }
+  }
+  if (at == fieldLookups_.size()) {
+    std::shared_ptr<provider::Field> object;
+    const HRESULT result = fields_->get_Item(Variant::Text(name), &object);
+    fieldLookups_.push_back(
+        FieldLookup{name, result, mirdane::Failed(result) ? nullptr : std::move(object)});
+  }
+  nextLookup_ = at + 1;
+  *field = fieldLookups_[at].field.get();
+  return fieldLookups_[at].result;
 }
 
 std::int32_t CAxRecordset::_IsUpdatable(provider::Field& field) {

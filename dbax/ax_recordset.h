@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <unordered_map>
+#include <vector>
 
 #include "base/text.h"
 #include "base/variant.h"
@@ -82,6 +82,13 @@ class CAxRecordset {
   mirdane::HRESULT _GetField(const std::u16string& name, std::shared_ptr<provider::Field>* field);
 
  private:
+  // The column's field from the lookups kept for this open recordset (null
+  // when the source lacks it), and the lookup's result.
+  mirdane::HRESULT FindField(const std::u16string& name, provider::Field** field);
+  bool AssignText(mirdane::HRESULT found, provider::Field* field, const std::u16string& name,
+                  const std::u16string& text);
+  std::int32_t ExchangeField(bool save, mirdane::HRESULT found, provider::Field* field,
+                             mirdane::VarType type, std::u16string* variable);
   std::int32_t _IsUpdatable(provider::Field& field);
   mirdane::HRESULT _WriteFieldValue(provider::Field& field, mirdane::VarType type,
                                     const std::u16string& variable);
@@ -100,14 +107,18 @@ class CAxRecordset {
   std::int32_t lastResult_ = 0;
 
   // Each column name is looked up in the Fields collection once per open
-  // recordset; a name the source lacks is remembered as such too.
+  // recordset; a name the source lacks is remembered as such too. A row
+  // names a dozen or so columns, always in the same order: the lookups are
+  // kept in the order first made, and the one after the last found is tried
+  // first, by plain comparison, before the others are searched ignoring case.
   struct FieldLookup {
+    std::u16string name;  // as first asked for
     mirdane::HRESULT result;
     std::shared_ptr<provider::Field> field;
   };
-  std::unordered_map<std::u16string, FieldLookup, mirdane::AsciiCaseInsensitiveHash,
-                     mirdane::AsciiCaseInsensitiveEqual>
-      fieldLookups_;
+  std::vector<FieldLookup> fieldLookups_;
+  std::size_t nextLookup_ = 0;
+  void ClearFieldLookups();
   std::u16string exchangeText_;  // the text being assigned, its storage reused
 };
 

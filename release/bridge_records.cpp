@@ -1,5 +1,6 @@
 #include "release/bridge_records.h"
 
+#include <charconv>
 #include <memory>
 
 #include "base/format.h"
@@ -29,6 +30,13 @@ void OpenForInsert(CAxRecordset& record, const std::u16string& sql,
   record.MarshalOptions(ado::adMarshalModifiedOnly);
 }
 
+// A line's number as text ("12"), as "%d" writes it.
+std::u16string LineNumberText(int number) {
+  char digits[16];
+  const auto end = std::to_chars(digits, digits + sizeof digits, number).ptr;
+  return std::u16string(digits, end);
+}
+
 void AssignAll(CAxRecordset& record, const LineValues& values) {
   for (const auto& [column, text] : values) record.SetFieldTextChecked(column, text);
 }
@@ -39,7 +47,7 @@ void AssignAll(CAxRecordset& record, const LineValues& values) {
 void StoreLine(CAxRecordset& record, const ChargeLineSet& lines, int i, int* counter) {
   record.AddNew();
   if (i >= 1) AssignAll(record, lines[0]);
-  record.SetFieldTextChecked(u"G0GMNB", FormatText(u"%d", {++*counter}));
+  record.SetFieldTextChecked(u"G0GMNB", LineNumberText(++*counter));
   AssignAll(record, lines[static_cast<std::size_t>(i)]);
   record.Update();
 }

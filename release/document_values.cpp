@@ -26,8 +26,8 @@ constexpr char16_t kPathSeparator = u'/';
 // classic way; the host could not have imported from there either.
 constexpr std::size_t kMaxPath = 260;
 
-void AddLineValue(LineValues& entry, const std::u16string& column, const std::u16string& text) {
-  entry.emplace(column, text);  // an existing key keeps its value
+void AddLineValue(LineValues& entry, const std::u16string& column, std::u16string text) {
+  entry.try_emplace(column, std::move(text));  // an existing key keeps its value
 }
 
 bool PathExists(const std::u16string& path) {
@@ -90,7 +90,7 @@ bool ReadRowValues(const std::u16string& column, kfx::Value& value, ChargeLineSe
     std::u16string text;
     if (rows->get_Item(Variant::I4(r), &row) != kOk || !row) continue;
     if (row->get_Value(&text) != kOk) continue;
-    AddLineValue(lines[static_cast<std::size_t>(r)], column, text);
+    AddLineValue(lines[static_cast<std::size_t>(r)], column, std::move(text));
   }
   return true;
 }

@@ -1,5 +1,9 @@
 #include "dbax/provider/provider_connection.h"
 
+#include <mutex>
+#include <optional>
+#include <vector>
+
 #include "dbax/provider/backends.h"
 #include "dbax/provider/routing.h"
 
@@ -36,16 +40,47 @@ HRESULT ProviderConnection::get_CursorLocation(std::int32_t* location) {
   return kOk;
 }
 
+namespace {
+
+// What a connection string gives a connection.
+struct ConnectionStringParts {
+  std::vector<std::u16string> secrets;  // SecretScrubber::SecretsOf
+  std::u16string data_source;
+};
+
+// The parts of `connection_string`, read once for a run of connections with
+// the same one: the release opens one per document, always with the same
+// string.
+ConnectionStringParts PartsOf(const std::u16string& connection_string) {
+  struct Read {
+    std::u16string text;
+    ConnectionStringParts parts;
+  };
+  static std::mutex mutex;
+  // Never destroyed, as the pool is not: connections may close while the
+  // module's statics are being torn down.
+  static auto* const last = new std::optional<Read>;
+  std::lock_guard lock(mutex);
+  if (!*last || (*last)->text != connection_string) {
+    *last = Read{connection_string, {SecretScrubber::SecretsOf(connection_string),
+                                     DataSourceOf(connection_string)}};
+  }
+  return (*last)->parts;
+}
+
+}  // namespace
+
 HRESULT ProviderConnection::Open(const std::u16string& connection_string,
                                  const std::u16string& user, const std::u16string& password,
                                  std::int32_t /*options*/) {
   if (core_->session) {
     return core_->Fail(ado::adErrObjectOpen, u"Operation is not allowed when the object is open.");
   }
+  const ConnectionStringParts parts = PartsOf(connection_string);
   core_->secrets = SecretScrubber();
   core_->secrets.AddSecret(password);
-  core_->secrets.AddSecretsOf(connection_string);
-  const std::u16string data_source = DataSourceOf(connection_string);
+  for (const auto& secret : parts.secrets) core_->secrets.AddSecret(secret);
+  const std::u16string& data_source = parts.data_source;
   if (data_source.empty()) {
     return core_->Fail(mirdane::hr::kFail,
                        u"The connection string names no data source (the IBM i system): '" +

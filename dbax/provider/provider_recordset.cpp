@@ -1,5 +1,7 @@
 #include "dbax/provider/provider_recordset.h"
 
+#include <algorithm>
+
 #include "base/text.h"
 
 namespace dbAx::provider {
@@ -59,7 +61,7 @@ class ProviderField final : public Field {
     if (!buffer_->target->AcceptValue(index_, value, &stored, &failure)) {
       return core.Fail(std::move(failure));
     }
-    buffer_->pending[index_] = std::move(stored);
+    buffer_->Assign(index_, std::move(stored));
     return kOk;
   }
 
@@ -185,6 +187,7 @@ HRESULT ProviderRecordset::Open(const Variant& source, const Variant& active_con
   buffer->open = true;
   ++core->open_recordsets;
   buffer->pending.resize(buffer->target->columns().size());
+  buffer->storing.reserve(buffer->pending.size());
   buffer_ = std::move(buffer);
   fields_ = std::make_shared<ProviderFields>(buffer_);
   return kOk;
@@ -276,9 +279,9 @@ HRESULT ProviderRecordset::Update(const Variant& /*fields*/, const Variant& /*va
   auto& storing = buffer_->storing;
   auto& pending = buffer_->pending;
   storing.clear();
-  for (std::size_t i = 0; i < pending.size(); ++i) {
-    if (pending[i]) storing.emplace_back(i, std::move(*pending[i]));
-  }
+  // In the columns' order, whatever the order of assignment.
+  std::sort(buffer_->assigned.begin(), buffer_->assigned.end());
+  for (const std::size_t i : buffer_->assigned) storing.emplace_back(i, std::move(*pending[i]));
   Failure failure;
   const bool stored = buffer_->batching ? buffer_->target->QueueRow(storing, &failure)
                                         : buffer_->target->InsertRow(storing, &failure);
@@ -288,6 +291,7 @@ HRESULT ProviderRecordset::Update(const Variant& /*fields*/, const Variant& /*va
   // for the next new row.
   if (!buffer_->current) buffer_->current.emplace(pending.size());
   buffer_->current->swap(pending);
+  buffer_->current_assigned.swap(buffer_->assigned);
   buffer_->ClearPending();
   buffer_->edit_mode = ado::adEditNone;
   return kOk;

@@ -31,9 +31,25 @@ struct RowBuffer {
   // to keep.
   bool batching = false;
 
+  // The cells of `pending` and of `current` that hold a value: a row assigns
+  // a few of a table's many columns, and only those are visited.
+  std::vector<std::size_t> assigned;
+  std::vector<std::size_t> current_assigned;
+
+  // Gives a column of the pending row its value.
+  void Assign(std::size_t index, Variant&& value) {
+    auto& cell = pending[index];
+    if (cell) {
+      *cell = std::move(value);
+    } else {
+      cell.emplace(std::move(value));
+      assigned.push_back(index);
+    }
+  }
   // Empties the pending row, keeping its storage.
   void ClearPending() {
-    for (auto& cell : pending) cell.reset();
+    for (const std::size_t index : assigned) pending[index].reset();
+    assigned.clear();
   }
 };
 

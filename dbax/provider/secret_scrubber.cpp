@@ -117,16 +117,22 @@ void SecretScrubber::AddSecret(std::u16string_view secret) {
             [](const auto& a, const auto& b) { return a.size() > b.size(); });
 }
 
-void SecretScrubber::AddSecretsOf(std::u16string_view connection_string) {
+std::vector<std::u16string> SecretScrubber::SecretsOf(std::u16string_view connection_string) {
+  std::vector<std::u16string> found;
   for (std::size_t i = 0; i < connection_string.size(); ++i) {
     std::size_t value_start = 0;
     if (!PasswordKeyAt(connection_string, i, &value_start)) continue;
     const std::size_t end = ValueEnd(connection_string, value_start);
     const auto raw = connection_string.substr(value_start, end - value_start);
-    AddSecret(mirdane::TrimBlanks(raw));
-    AddSecret(Unbraced(raw));
+    found.emplace_back(mirdane::TrimBlanks(raw));
+    found.emplace_back(Unbraced(raw));
     i = end;
   }
+  return found;
+}
+
+void SecretScrubber::AddSecretsOf(std::u16string_view connection_string) {
+  for (const auto& secret : SecretsOf(connection_string)) AddSecret(secret);
 }
 
 std::u16string MaskPasswords(std::u16string_view text) { return HideKeywordValues(text); }

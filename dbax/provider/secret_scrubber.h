@@ -30,8 +30,11 @@ class SecretScrubber {
   // Remembers a secret text; empty texts are ignored.
   void AddSecret(std::u16string_view secret);
   // Remembers the values of the PWD= and PASSWORD= keywords of a connection
-  // string.
+  // string: AddSecret of each of SecretsOf(connection_string), in order.
   void AddSecretsOf(std::u16string_view connection_string);
+  // The texts AddSecretsOf remembers for a connection string, in the order
+  // it adds them.
+  static std::vector<std::u16string> SecretsOf(std::u16string_view connection_string);
   // `text` with every PWD=/PASSWORD= value and every known secret of at
   // least kShortestScrubbedSecret characters (in any ASCII case, as some
   // systems fold passwords) replaced by kHiddenSecret.

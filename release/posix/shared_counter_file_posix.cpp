@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <string>
 
@@ -24,19 +25,27 @@ class PosixCounterFile final : public SharedCounterFile {
 
   std::int64_t Read() override {
     char buffer[32] = {};
-    if (::pread(fd_, buffer, sizeof buffer - 1, 0) <= 0) return 0;
+    const ssize_t read = ::pread(fd_, buffer, sizeof buffer - 1, 0);
+    // Unknown when the read failed: the next write then truncates.
+    read_length_ = read < 0 ? sizeof buffer : static_cast<std::size_t>(read);
+    if (read <= 0) return 0;
     return std::strtoll(buffer, nullptr, 10);
   }
 
   void Write(std::int64_t value) override {
     const std::string text = std::to_string(value) + "\n";
-    if (::pwrite(fd_, text.data(), text.size(), 0) == static_cast<ssize_t>(text.size())) {
+    // Cut only where the file held more than the new text covers: a number
+    // keeps its length for centuries, so a write seldom needs the call.
+    if (::pwrite(fd_, text.data(), text.size(), 0) == static_cast<ssize_t>(text.size()) &&
+        text.size() < read_length_) {
       (void)::ftruncate(fd_, static_cast<off_t>(text.size()));
     }
   }
 
  private:
   int fd_;
+  // How much the last Read found in the file.
+  std::size_t read_length_ = SIZE_MAX;
 };
 
 }  // namespace

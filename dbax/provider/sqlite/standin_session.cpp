@@ -54,11 +54,21 @@ struct StandInShape {
   // INSERT statements, one per set of assigned columns: the lines of one
   // document usually share theirs, and so do the documents of a batch.
   std::map<std::vector<std::size_t>, StatementHandle> statements;
+  // The text each column last took and what it became: a column's verdict
+  // depends on nothing else, and the lines of a document repeat most of
+  // their values (the transaction number, the flags, often quantities).
+  struct LastTaken {
+    bool known = false;
+    std::u16string text;
+    Variant stored;
+  };
+  std::vector<LastTaken> last_taken;
 
   StandInShape(std::vector<ColumnInfo> c, std::vector<SqlType> t, std::vector<std::string> o,
                std::string l, std::string tb)
       : columns(std::move(c)), types(std::move(t)), origins(std::move(o)), library(std::move(l)),
-        library16(Utf8ToUtf16(library)), table(std::move(tb)), index(columns) {}
+        library16(Utf8ToUtf16(library)), table(std::move(tb)), index(columns),
+        last_taken(columns.size()) {}
 };
 
 class StandInTable final : public InsertTarget {
@@ -73,12 +83,23 @@ class StandInTable final : public InsertTarget {
 
   bool AcceptValue(std::size_t index, const Variant& value, Variant* stored,
                    Failure* failure) override {
+    const std::u16string* text = value.AsText();
+    auto& last = shape_->last_taken[index];
+    if (text && last.known && last.text == *text) {
+      *stored = last.stored;
+      return true;
+    }
     auto verdict = TakeValue(shape_->types[index], shape_->columns[index].name, value);
     if (!verdict.accepted) {
       shape_->stale = true;
       *failure = Failure::Of(ado::DB_E_ERRORSOCCURRED, kConversionErrorNumber,
                              std::move(verdict.refusal));
       return false;
+    }
+    last.known = text != nullptr;
+    if (text) {
+      last.text.assign(*text);
+      last.stored = verdict.stored;
     }
     *stored = std::move(verdict.stored);
     return true;
@@ -109,8 +130,8 @@ class StandInTable final : public InsertTarget {
     for (const auto& [index, value] : values) key_.push_back(index);
     sqlite3_stmt* statement = Prepared(key_, failure);
     if (!statement) return false;
-    sqlite3_reset(statement);
-    sqlite3_clear_bindings(statement);
+    // Every parameter is bound below: the statement is the one for exactly
+    // these columns, and it was reset after its last step.
     if (texts_.size() < values.size()) texts_.resize(values.size());
     int parameter = 1;
     for (const auto& [index, value] : values) {
@@ -257,9 +278,12 @@ class StandInSession final : public Session {
   // attached: a file deleted or replaced meanwhile would take rows that no
   // one will ever see.
   bool StillUsable() override {
+    if (!system_) return false;
+    // A file still in place answers for its folder too (a folder removed or
+    // renamed moves its files); only a system with none attached asks.
     std::error_code error;
-    if (!system_ || !std::filesystem::is_directory(system_->directory(), error) ||
-        !system_->FilesInPlace()) {
+    if (system_->AnyAttached() ? !system_->FilesInPlace()
+                               : !std::filesystem::is_directory(system_->directory(), error)) {
       return false;
     }
     // A new use: kept descriptions are checked again, once each.

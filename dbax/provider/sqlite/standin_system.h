@@ -67,6 +67,8 @@ class StandInSystem {
   // Whether every attached library's file is still where it was attached,
   // not deleted, renamed or replaced since.
   bool FilesInPlace();
+  // Whether any library is attached now.
+  bool AnyAttached() const { return !attached_.empty(); }
   // How many libraries are attached at most at once.
   int AttachLimit() const { return attach_limit_; }
 
