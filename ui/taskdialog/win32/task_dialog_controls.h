@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include "ui/taskdialog/dpi_scale.h"
 #include "win32/gdi.h"
 #include "win32/window.h"
 
@@ -93,7 +94,7 @@ class CXTaskDialogCommandLink : public framework::Window<CXTaskDialogCommandLink
   bool tracking_ = false;
   HFONT titleFont_ = nullptr;
   HFONT noteFont_ = nullptr;
-  int dpi_ = 96;
+  int dpi_ = kBaseDpi;
 };
 
 }  // namespace mirdane::taskdialog::win32
