@@ -116,8 +116,9 @@ class CXTaskDialog : public framework::Window<CXTaskDialog, framework::DialogWin
   framework::UniqueHIcon mainIcon_;
   framework::UniqueHIcon footerIcon_;
   bool stockMain_ = false;
-  framework::UniqueHIcon warningSmall_, warningLarge_, arrow_, arrowHot_, errorSmall_, errorLarge_, informationSmall_,
-      informationLarge_, shieldSmall_, shieldLarge_;
+  // The stock set, at the small and the large icon size of the screen's DPI.
+  framework::UniqueHIcon warningSmall_, warningLarge_, arrow_, arrowHot_, errorSmall_, errorLarge_,
+      informationSmall_, informationLarge_, shieldSmall_, shieldLarge_;
 
   CXTaskDialogIconStatic mainIconControl_;
   CXTaskDialogStatic mainInstructionControl_;
