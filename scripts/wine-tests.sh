@@ -446,5 +446,26 @@ else
   fail "the task dialog's Wine test did not finish (see $td_log)"
   tail -n 10 "$td_log"
 fi
+# Its scenario with both icons again at 144 DPI: the emulation's icons and
+# margins grow with the screen's DPI as its text does.
+set_dpi 144
+/usr/lib/wine/wineserver -w >/dev/null 2>&1
+td144_log=$work/logs/taskdialog-144dpi.log
+TASKDIALOG_WINEPREFIX=$WINEPREFIX tests/wine/taskdialog/run.sh \
+  "$mingw/tests/wine/taskdialog/taskdialog_wine_test.exe" "$build/screenshots/taskdialog-$arch-144dpi" \
+  radios >"$td144_log" 2>&1
+set_dpi 96
+/usr/lib/wine/wineserver -w >/dev/null 2>&1
+td=$(sed -n 's/^taskdialog-wine: \([0-9]*\) checks, \([0-9]*\) failed$/\1 \2/p' "$td144_log" | tail -n 1)
+if [ -n "$td" ]; then
+  read -r checks bad <<<"$td"
+  passed=$((passed + checks - bad))
+  failed=$((failed + bad))
+  echo "taskdialog at 144 DPI: $((checks - bad)) passed, $bad failed (screenshots in build/screenshots/taskdialog-$arch-144dpi)"
+  [ "$bad" -eq 0 ] || grep -i 'fail' "$td144_log" | head -n 30
+else
+  fail "the task dialog's Wine test at 144 DPI did not finish (see $td144_log)"
+  tail -n 10 "$td144_log"
+fi
 
 finish

@@ -38,7 +38,9 @@ void Expander::Toggle(ExpanderWindow& window, Separators& separators) {
   if (animate_) HideForAnimation(window);
 
   if (Has(tdf::kExpandFooterArea)) {
-    total_ = window.ExpandedInformationHeight() + 20 - window.BottomFrame();
+    // The gap above the text and the one below it, as the layout leaves them.
+    total_ = window.ExpandedInformationHeight() + ScaleForDpi(15, dpi_) + ScaleForDpi(5, dpi_) -
+             window.BottomFrame();
     if (animate_) {
       progress_ = 0;
       saved_.first = separators.first;
@@ -50,7 +52,7 @@ void Expander::Toggle(ExpanderWindow& window, Separators& separators) {
       window.Show(ExpanderPart::kExpandedInformation, expanded_);
     }
   } else {
-    total_ = window.ExpandedInformationHeight() + 10;
+    total_ = window.ExpandedInformationHeight() + 2 * ScaleForDpi(5, dpi_);
     const int d = expanded_ ? total_ : -total_;
     if (Has(tdf::kUseCommandLinks)) window.MoveBy(ExpanderPart::kCustomButtons, d);
     window.MoveBy(ExpanderPart::kRadioButtons, d);

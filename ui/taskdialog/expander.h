@@ -45,9 +45,9 @@ class ExpanderWindow {
 class Expander {
  public:
   // `flags` are the configuration's dwFlags; `animate` the platform's
-  // client-area animation setting.
-  Expander(std::uint32_t flags, bool expanded, bool animate)
-      : flags_(flags), expanded_(expanded), animate_(animate) {}
+  // client-area animation setting; `dpi` the one the dialog was laid out at.
+  Expander(std::uint32_t flags, bool expanded, bool animate, int dpi = kBaseDpi)
+      : flags_(flags), expanded_(expanded), animate_(animate), dpi_(dpi) {}
 
   // A click on the expando button.
   void Toggle(ExpanderWindow& window, Separators& separators);
@@ -69,6 +69,7 @@ class Expander {
   std::uint32_t flags_;
   bool expanded_;
   bool animate_;
+  int dpi_;
   bool running_ = false;
   int total_ = 0;
   int progress_ = 0;

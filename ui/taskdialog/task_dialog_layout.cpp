@@ -20,57 +20,66 @@ using ui::SizeToUnitsY;
 using ui::KindStyle;
 namespace {
 
+// Every size here is in pixels at 96 DPI, scaled to the screen's DPI where
+// it is used.
 constexpr int kCommandLinkIconSpace = 46;  // arrow, its margins and the text's
 constexpr int kCommandLinkTextSpace = 20;  // the text's margins without an arrow
 constexpr int kGlyphSpace = 20;            // a check box's or radio button's glyph and gap
 constexpr int kRadioIndent = 10;           // radio buttons stand 10 pixels into the text column
+constexpr int kButtonMarginX = 32;         // a push button's width beyond its text
+constexpr int kButtonMarginY = 10;         // its height beyond the text's
 
 bool Has(std::uint32_t flags, std::uint32_t flag) { return (flags & flag) != 0; }
 
-void RaiseButton(ButtonMetrics& metrics, TextSize size) {
-  metrics.buttonWidth = std::max(metrics.buttonWidth, size.width + 32);
-  metrics.buttonHeight = std::max(metrics.buttonHeight, size.height + 10);
+void RaiseButton(ButtonMetrics& metrics, TextSize size, int dpi) {
+  metrics.buttonWidth =
+      std::max(metrics.buttonWidth, size.width + ScaleForDpi(kButtonMarginX, dpi));
+  metrics.buttonHeight =
+      std::max(metrics.buttonHeight, size.height + ScaleForDpi(kButtonMarginY, dpi));
 }
 
 }  // namespace
 
 ButtonMetrics MeasureButtons(const TaskDialogConfig& config, const TaskDialogTexts& texts,
-                             const CommonButtonTable& common, TextMeasurer& measurer, int limit) {
+                             const CommonButtonTable& common, TextMeasurer& measurer, int limit,
+                             int dpi) {
   ButtonMetrics metrics;
   auto measure = [&](std::u16string_view text) {
     return measurer.Measure(text, TextFont::kMessage, text_format::kPlain, limit);
   };
   for (const CommonButton& button : common) {
     if (!Has(config.dwCommonButtons, button.flag)) continue;
-    RaiseButton(metrics, measure(button.text));
+    RaiseButton(metrics, measure(button.text), dpi);
     metrics.idCounter = std::max(metrics.idCounter, button.id);
   }
   if (CountCommonButtons(common, config.dwCommonButtons) == 0 && texts.buttons.empty()) {
-    RaiseButton(metrics, measure(common[0].text));
+    RaiseButton(metrics, measure(common[0].text), dpi);
     metrics.idCounter = std::max(metrics.idCounter, button_id::kOk);
   }
   for (const ButtonText& button : texts.buttons) {
-    if (!Has(config.dwFlags, tdf::kUseCommandLinks)) RaiseButton(metrics, measure(button.text));
+    if (!Has(config.dwFlags, tdf::kUseCommandLinks)) RaiseButton(metrics, measure(button.text), dpi);
     metrics.idCounter = std::max(metrics.idCounter, button.id);
   }
   for (const std::u16string* text : {&texts.collapsedControlText, &texts.expandedControlText}) {
     const TextSize size = measure(*text);
-    metrics.expandoWidth = std::max(metrics.expandoWidth, size.width + 32);
-    metrics.buttonHeight = std::max(metrics.buttonHeight, size.height + 10);
+    metrics.expandoWidth =
+        std::max(metrics.expandoWidth, size.width + ScaleForDpi(kButtonMarginX, dpi));
+    metrics.buttonHeight =
+        std::max(metrics.buttonHeight, size.height + ScaleForDpi(kButtonMarginY, dpi));
   }
   for (const ButtonText& radio : texts.radioButtons)
     metrics.idCounter = std::max(metrics.idCounter, radio.id);
   return metrics;
 }
 
-int MeasureCommandLink(TextMeasurer& measurer, std::u16string_view text, int width) {
+int MeasureCommandLink(TextMeasurer& measurer, std::u16string_view text, int width, int dpi) {
   const CommandLinkParts parts = SplitCommandLink(text);
   const int title =
       measurer.Measure(parts.title, TextFont::kLarge, text_format::kSingleLine, width).height;
-  if (!parts.hasNote) return title + 20;
+  if (!parts.hasNote) return title + ScaleForDpi(20, dpi);
   const int note =
       measurer.Measure(parts.note, TextFont::kMessage, text_format::kWrapped, width).height;
-  return title + 25 + note;
+  return title + ScaleForDpi(25, dpi) + note;
 }
 
 namespace {
@@ -127,6 +136,9 @@ HRESULT LayOutTaskDialog(const TaskDialogConfig& config, const TaskDialogTexts& 
                          const CommonButtonTable& common, const LayoutEnvironment& environment,
                          TaskDialogLayout& layout) try {
   TextMeasurer& measurer = *environment.measurer;
+  // The fixed sizes below are those of 96 DPI.
+  const int dpi = environment.dpi;
+  auto px = [dpi](int pixels) { return ScaleForDpi(pixels, dpi); };
   const std::uint32_t flags = config.dwFlags;
   const bool commandLinks = Has(flags, tdf::kUseCommandLinks);
   const bool linkIcons = !Has(flags, tdf::kUseCommandLinksNoIcon);
@@ -142,16 +154,17 @@ HRESULT LayOutTaskDialog(const TaskDialogConfig& config, const TaskDialogTexts& 
   const bool addOk = commonCount == 0 && customCount == 0;
   const int rowCount = addOk ? 1 : commonCount + (commandLinks ? 0 : customCount);
   const int width = config.cxWidth == 0
-                        ? environment.monitorWidth / 2 + 80
+                        ? environment.monitorWidth / 2 + px(80)
                         : static_cast<int>(config.cxWidth) * environment.baseUnits.x / 8;
-  int limit = environment.hasMainIcon ? width - 52 : width - 20;
+  int limit = environment.hasMainIcon ? width - px(52) : width - px(20);
   layout = TaskDialogLayout{};
   LayoutBuilder builder(config, environment, layout);
-  layout.buttons = MeasureButtons(config, texts, common, measurer, limit);
+  layout.buttons = MeasureButtons(config, texts, common, measurer, limit, dpi);
   const ButtonMetrics& buttons = layout.buttons;
-  const int rowWidth = rowCount * (buttons.buttonWidth + 8) - 8;
+  const int buttonGap = px(8);
+  const int rowWidth = rowCount * (buttons.buttonWidth + buttonGap) - buttonGap;
   builder.SetFirstFreeId(buttons.idCounter + 1);
-  if (limit < rowWidth) limit = rowWidth + 20;
+  if (limit < rowWidth) limit = rowWidth + px(20);
 
   // Steps 7 to 9: the text width and the heights.
   int textWidth =
@@ -161,7 +174,7 @@ HRESULT LayOutTaskDialog(const TaskDialogConfig& config, const TaskDialogTexts& 
                     wrapped(texts.footer.display, TextFont::kMessage, limit).width,
                     measurer.Measure(texts.verification, TextFont::kMessage,
                                      text_format::kWrappedWithMnemonics, limit).width});
-  const int linkSpace = linkIcons ? kCommandLinkIconSpace : kCommandLinkTextSpace;
+  const int linkSpace = px(linkIcons ? kCommandLinkIconSpace : kCommandLinkTextSpace);
   if (commandLinks) {
     for (const ButtonText& button : texts.buttons) {
       const CommandLinkParts parts = SplitCommandLink(button.text);
@@ -176,16 +189,17 @@ HRESULT LayOutTaskDialog(const TaskDialogConfig& config, const TaskDialogTexts& 
   // A radio button's or the check box's text stands beside its glyph: the
   // text width alone would leave the end of a text that is the widest one cut
   // off. The check box starts at the left margin, not at the text column.
-  const int x0 = environment.hasMainIcon ? 52 : 10;
+  const int margin = px(10);
+  const int x0 = environment.hasMainIcon ? px(52) : margin;
   for (const ButtonText& radio : texts.radioButtons) {
     const int radioWidth =
         measurer.Measure(radio.text, TextFont::kMessage, text_format::kRadio, limit).width;
-    textWidth = std::max(textWidth, radioWidth + kRadioIndent + kGlyphSpace);
+    textWidth = std::max(textWidth, radioWidth + px(kRadioIndent) + px(kGlyphSpace));
   }
   if (!texts.verification.empty()) {
     const int boxWidth = measurer.Measure(texts.verification, TextFont::kMessage,
                                           text_format::kWrappedWithMnemonics, limit).width;
-    textWidth = std::max(textWidth, boxWidth + kGlyphSpace - (x0 - 10));
+    textWidth = std::max(textWidth, boxWidth + px(kGlyphSpace) - (x0 - margin));
   }
   const int instructionHeight = wrapped(texts.mainInstruction, TextFont::kLarge, textWidth).height;
   const int contentHeight = wrapped(texts.content.display, TextFont::kMessage, textWidth).height;
@@ -213,72 +227,76 @@ HRESULT LayOutTaskDialog(const TaskDialogConfig& config, const TaskDialogTexts& 
   Separators& separators = layout.separators;
 
   // Steps 11 to 19: the content area.
+  const PixelRect mainIconRect{margin, px(14), px(42), px(46)};
   if (environment.hasMainIcon)
-    ids.mainIcon = builder.Add(ControlKind::kStatic, builder.NextId(), {10, 14, 42, 46}, u"");
+    ids.mainIcon = builder.Add(ControlKind::kStatic, builder.NextId(), mainIconRect, u"");
   const int x1 = x0 + textWidth;
   const bool hasExpanded = !texts.expandedInformation.raw.empty();
   // The expando button stands at the left margin at its own width: a narrow
   // dialog is widened so that it is not cut off.
-  const int clientWidth = std::max({x1 + 10, rowWidth + 20,
-                                    hasExpanded ? buttons.expandoWidth + 20 : 0});
-  int y = 5;
+  const int clientWidth = std::max({x1 + margin, rowWidth + px(20),
+                                    hasExpanded ? buttons.expandoWidth + px(20) : 0});
+  // The gap above and below each part.
+  const int gap = px(5);
+  int y = gap;
   if (!texts.mainInstruction.empty()) {
-    y += 5;
+    y += gap;
     ids.mainInstruction = builder.Add(ControlKind::kStatic, builder.NextId(),
                                       {x0, y, x1, y + instructionHeight}, texts.mainInstruction);
-    y += instructionHeight + 5;
+    y += instructionHeight + gap;
   }
   if (!texts.content.raw.empty()) {
-    y += 5;
+    y += gap;
     ids.content = builder.Add(textKind, builder.NextId(), {x0, y, x1, y + contentHeight},
                               texts.content.raw);
-    y += contentHeight + 5;
+    y += contentHeight + gap;
   }
   if (hasExpanded && !expandInFooter) {
-    const PixelRect rect{x0, y + 5, x1, y + 5 + expandedHeight};
+    const PixelRect rect{x0, y + gap, x1, y + gap + expandedHeight};
     ids.expandedInformation = builder.Add(textKind, builder.NextId(), rect,
                                           texts.expandedInformation.raw, 0, hiddenWhileCollapsed);
-    if (layout.expanded) y = rect.bottom + 5;
+    if (layout.expanded) y = rect.bottom + gap;
   }
   if (Has(flags, tdf::kShowProgressBar) || Has(flags, tdf::kShowMarqueeProgressBar)) {
-    y += 5;
+    y += gap;
     const std::uint32_t marquee = Has(flags, tdf::kShowMarqueeProgressBar) ? style::kMarquee : 0;
+    const int barHeight = px(14);
     ids.progressBar = builder.Add(ControlKind::kProgress, builder.NextId(),
-                                  {x0, y, clientWidth - 10, y + 14}, u"", marquee);
-    y += 14 + 5;
+                                  {x0, y, clientWidth - margin, y + barHeight}, u"", marquee);
+    y += barHeight + gap;
   }
-  if (!texts.radioButtons.empty()) y += 5;
+  if (!texts.radioButtons.empty()) y += gap;
   bool firstRadio = true;
   for (const ButtonText& radio : texts.radioButtons) {
     const int height =
         measurer.Measure(radio.text, TextFont::kMessage, text_format::kRadio, limit).height;
-    builder.Add(ControlKind::kRadio, radio.id, {x0 + 10, y, x1, y + height}, radio.text,
-                firstRadio ? style::kGroup : 0);
+    builder.Add(ControlKind::kRadio, radio.id, {x0 + px(kRadioIndent), y, x1, y + height},
+                radio.text, firstRadio ? style::kGroup : 0);
     firstRadio = false;
-    y += height + 5;
+    y += height + gap;
   }
   if (commandLinks && !texts.buttons.empty()) {
-    y += 5;
+    y += gap;
     for (const ButtonText& button : texts.buttons) {
-      const int height = MeasureCommandLink(measurer, button.text, (x1 - x0) - linkSpace);
+      const int height = MeasureCommandLink(measurer, button.text, (x1 - x0) - linkSpace, dpi);
       builder.Add(ControlKind::kButton, button.id, {x0, y, x1, y + height}, button.text,
                   style::kCommandLink);
       y += height;
     }
-    y += 5;
+    y += gap;
   }
-  if (environment.hasMainIcon && 46 >= y) y = 51;
+  if (environment.hasMainIcon && mainIconRect.bottom >= y) y = mainIconRect.bottom + gap;
 
   // Steps 20 to 25: the button band.
-  separators.first = y + 5;
-  y = separators.first + 10;
+  separators.first = y + gap;
+  y = separators.first + margin;
   bool bandInUse = false;
   const int top = y;
-  int x = clientWidth - 10 - rowWidth;
+  int x = clientWidth - margin - rowWidth;
   auto addRowButton = [&](int id, const std::u16string& text, std::uint32_t extra) {
     builder.Add(ControlKind::kButton, id, {x, top, x + buttons.buttonWidth,
                                            top + buttons.buttonHeight}, text, extra);
-    x += buttons.buttonWidth + 8;
+    x += buttons.buttonWidth + buttonGap;
   };
   if (!commandLinks) {
     for (const ButtonText& button : texts.buttons) addRowButton(button.id, button.text, 0);
@@ -293,55 +311,56 @@ HRESULT LayOutTaskDialog(const TaskDialogConfig& config, const TaskDialogTexts& 
   }
   if (rowCount > 0) {
     bandInUse = true;
-    if (top + buttons.buttonHeight >= y) y = top + buttons.buttonHeight + 5;
+    if (top + buttons.buttonHeight >= y) y = top + buttons.buttonHeight + gap;
   }
   if (hasExpanded) {
     ids.expandoButton = builder.Add(
         ControlKind::kButton, builder.NextId(),
-        {10, y, 10 + buttons.expandoWidth, y + buttons.buttonHeight},
+        {margin, y, margin + buttons.expandoWidth, y + buttons.buttonHeight},
         layout.expanded ? texts.expandedControlText : texts.collapsedControlText);
     bandInUse = true;
-    y += buttons.buttonHeight + 5;
+    y += buttons.buttonHeight + gap;
   }
   if (!texts.verification.empty()) {
     ids.verification = builder.Add(ControlKind::kCheckBox, builder.NextId(),
-                                   {10, y, x1, y + verificationHeight}, texts.verification);
+                                   {margin, y, x1, y + verificationHeight}, texts.verification);
     bandInUse = true;
-    y += verificationHeight + 5;
+    y += verificationHeight + gap;
   }
   if (!bandInUse) separators.first = -1;
 
   // Steps 26 and 27: the footer and the expanded information below it.
   if (environment.hasFooterIcon || !texts.footer.raw.empty()) {
-    y += 5;
+    y += gap;
     (separators.first == -1 ? separators.first : separators.second) = y;
-    y += 10;
+    y += margin;
     const int footerTop = y;
-    int textLeft = 10;
+    int textLeft = margin;
     if (environment.hasFooterIcon) {
-      const int offset = footerHeight > 16 ? (footerHeight - 16) / 2 : 0;
-      const PixelRect rect{10, footerTop + offset, 26, footerTop + offset + 16};
+      const int iconSize = px(16);
+      const int offset = footerHeight > iconSize ? (footerHeight - iconSize) / 2 : 0;
+      const PixelRect rect{margin, footerTop + offset, px(26), footerTop + offset + iconSize};
       ids.footerIcon = builder.Add(ControlKind::kStatic, builder.NextId(), rect, u"");
-      if (rect.bottom >= y) y = rect.bottom + 5;
-      textLeft = 31;
+      if (rect.bottom >= y) y = rect.bottom + gap;
+      textLeft = px(31);
     }
     const PixelRect rect{textLeft, footerTop, x1, footerTop + footerHeight};
     ids.footerText = builder.Add(textKind, builder.NextId(), rect, texts.footer.raw);
-    if (rect.bottom >= y) y = rect.bottom + 5;
+    if (rect.bottom >= y) y = rect.bottom + gap;
   }
   if (hasExpanded && expandInFooter) {
-    const int expandedTop = y + 15;
-    const PixelRect rect{10, expandedTop, x1, expandedTop + expandedHeight};
+    const int expandedTop = y + px(15);
+    const PixelRect rect{margin, expandedTop, x1, expandedTop + expandedHeight};
     ids.expandedInformation = builder.Add(textKind, builder.NextId(), rect,
                                           texts.expandedInformation.raw, 0, hiddenWhileCollapsed);
     if (layout.expanded) {
-      (separators.second == -1 ? separators.second : separators.third) = expandedTop - 10;
-      if (rect.bottom >= y) y = rect.bottom + 5;
+      (separators.second == -1 ? separators.second : separators.third) = expandedTop - margin;
+      if (rect.bottom >= y) y = rect.bottom + gap;
     }
   }
 
   // Step 28: the dialog's size in dialog units.
-  y += 5;
+  y += gap;
   dialog.cx = SizeToUnitsX(clientWidth, environment.baseUnits);
   dialog.cy = SizeToUnitsY(y, environment.baseUnits);
   return hr::kOk;

@@ -6,6 +6,7 @@
 
 #include "base/hresult.h"
 #include "ui/taskdialog/common_buttons.h"
+#include "ui/taskdialog/dpi_scale.h"
 #include "ui/taskdialog/task_dialog_config.h"
 #include "ui/taskdialog/task_dialog_texts.h"
 #include "ui/taskdialog/text_measurer.h"
@@ -20,6 +21,9 @@ struct LayoutEnvironment {
   ui::DialogBaseUnits baseUnits;
   bool hasMainIcon = false;
   bool hasFooterIcon = false;
+  // The screen's DPI, as its fonts are measured: the fixed paddings, margins
+  // and icon sizes (given at 96) grow with it as the text does.
+  int dpi = kBaseDpi;
 };
 
 // The result of MeasureButtons; -1 where nothing was measured.
@@ -65,12 +69,15 @@ struct TaskDialogLayout {
   std::vector<ui::PixelRect> pixelRects;  // each item's rectangle in pixels, as converted
 };
 
-// The widths and heights of the push buttons and the expando button, and the id counter.
+// The widths and heights of the push buttons and the expando button, and the
+// id counter; the margins around the texts are those of `dpi`.
 ButtonMetrics MeasureButtons(const TaskDialogConfig& config, const TaskDialogTexts& texts,
-                             const CommonButtonTable& common, TextMeasurer& measurer, int limit);
+                             const CommonButtonTable& common, TextMeasurer& measurer, int limit,
+                             int dpi = kBaseDpi);
 
-// The height of a command link whose note wraps at `width`.
-int MeasureCommandLink(TextMeasurer& measurer, std::u16string_view text, int width);
+// The height of a command link whose note wraps at `width`, with the margins of `dpi`.
+int MeasureCommandLink(TextMeasurer& measurer, std::u16string_view text, int width,
+                       int dpi = kBaseDpi);
 
 // Lays out `config` with its loaded texts; E_OUTOFMEMORY when a control
 // cannot be added.

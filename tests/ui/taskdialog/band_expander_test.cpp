@@ -114,6 +114,11 @@ TEST(Expander, AtOnceInTheContentArea) {
   EXPECT_EQ(window.moved[ExpanderPart::kRadioButtons], 0);
   EXPECT_FALSE(window.shown[ExpanderPart::kExpandedInformation]);
   EXPECT_EQ(separators, (Separators{100, 150, -1}));
+
+  // At 144 DPI the layout leaves 8 pixels above and below the text.
+  Expander at144(0, false, /*animate=*/false, 144);
+  at144.Toggle(window, separators);
+  EXPECT_EQ(window.height, 300 + 40 + 16);
 }
 
 TEST(Expander, AnimatedInTheContentAreaEndsWhereTheImmediateOneDoes) {

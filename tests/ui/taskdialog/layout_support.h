@@ -67,7 +67,8 @@ struct Laid {
 };
 
 inline void LayOut(const Config& c, Laid& laid, bool mainIcon = false, bool footerIcon = false,
-                   DialogBaseUnits base = {8, 16}, int monitorWidth = 1024) {
+                   DialogBaseUnits base = {8, 16}, int monitorWidth = 1024,
+                   int dpi = kBaseDpi) {
   MapStrings strings;
   const HRESULT loaded = LoadTaskDialogTexts(c.config, strings, u"host.exe", laid.texts);
   if (Failed(loaded)) {
@@ -80,6 +81,7 @@ inline void LayOut(const Config& c, Laid& laid, bool mainIcon = false, bool foot
   environment.baseUnits = base;
   environment.hasMainIcon = mainIcon;
   environment.hasFooterIcon = footerIcon;
+  environment.dpi = dpi;
   laid.result =
       LayOutTaskDialog(c.config, laid.texts, DefaultCommonButtons(), environment, laid.layout);
 }

@@ -322,6 +322,57 @@ TEST(TaskDialogLayout, RadioButtonTextIsNotCutOff) {
   EXPECT_GE(laid.Rect(5).Width(), 90 + 20);
 }
 
+TEST(TaskDialogLayout, TheFixedSizesGrowWithTheDpi) {
+  // The same dialog at 96 and 144 DPI, its texts measured the same at both:
+  // every difference is one of the fixed sizes, half as large again at 144
+  // (give or take the pixel that rounding each of them may add).
+  Config c;
+  c.config.dwFlags = tdf::kShowProgressBar;
+  c.config.dwCommonButtons = tdcbf::kOk;
+  c.config.pszMainInstruction = test::Text(u"Title");
+  c.config.pszContent = test::Text(u"Some content");
+  c.config.pszVerificationText = test::Text(u"Again");
+  c.config.pszFooter = test::Text(u"Foot");
+  c.Radio(10, u"Red");
+  Laid at96;
+  Laid at144;
+  LayOut(c, at96, /*mainIcon=*/true, /*footerIcon=*/true);
+  LayOut(c, at144, /*mainIcon=*/true, /*footerIcon=*/true, {8, 16}, 1024, /*dpi=*/144);
+  ASSERT_EQ(at96.result, hr::kOk);
+  ASSERT_EQ(at144.result, hr::kOk);
+  auto expectScaled = [](int size96, int size144, const char* what) {
+    EXPECT_NEAR(size144, size96 * 1.5, 1.0) << what << ": " << size96 << " at 96 DPI";
+  };
+  const ControlIds& ids96 = at96.layout.ids;
+  const ControlIds& ids144 = at144.layout.ids;
+  const PixelRect icon = at144.Rect(ids144.mainIcon);
+  EXPECT_EQ(icon, (PixelRect{15, 21, 63, 69})) << "48 pixels, its margins with it";
+  EXPECT_EQ(at144.Rect(ids144.footerIcon).Width(), 24);
+  EXPECT_EQ(at144.Rect(ids144.footerIcon).Height(), 24);
+  expectScaled(at96.Rect(ids96.content).left, at144.Rect(ids144.content).left, "text column");
+  expectScaled(at96.Rect(ids96.footerText).left, at144.Rect(ids144.footerText).left,
+               "footer text beside its icon");
+  expectScaled(at96.Rect(ids96.content).top - at96.Rect(ids96.mainInstruction).bottom,
+               at144.Rect(ids144.content).top - at144.Rect(ids144.mainInstruction).bottom,
+               "gap between texts");
+  expectScaled(at96.Rect(10).left - at96.Rect(ids96.content).left,
+               at144.Rect(10).left - at144.Rect(ids144.content).left, "radio indent");
+  expectScaled(at96.Rect(ids96.progressBar).Height(), at144.Rect(ids144.progressBar).Height(),
+               "progress bar");
+  expectScaled(at96.Rect(1).top - at96.layout.separators.first,
+               at144.Rect(1).top - at144.layout.separators.first, "band above the buttons");
+  const int okText = 2 * test::FixedMeasurer::kMessageWidth;
+  expectScaled(at96.Rect(1).Width() - okText, at144.Rect(1).Width() - okText, "button margin");
+  expectScaled(at96.Rect(1).Height() - test::FixedMeasurer::kMessageHeight,
+               at144.Rect(1).Height() - test::FixedMeasurer::kMessageHeight, "button height");
+  const PixelRect footer96 = at96.Rect(ids96.footerText);
+  const PixelRect footer144 = at144.Rect(ids144.footerText);
+  expectScaled(footer96.top - at96.layout.separators.second,
+               footer144.top - at144.layout.separators.second, "footer below its line");
+  test::FixedMeasurer measurer;
+  EXPECT_EQ(MeasureCommandLink(measurer, u"Go", 100, 144), 20 + 30) << "10 above and below: 15";
+}
+
 TEST(MeasureButtons, CountsIdsAndSizes) {
   Config c;
   c.config.dwCommonButtons = tdcbf::kClose;

@@ -268,6 +268,13 @@ int WindowHeight(HWND window) {
   return rect.bottom - rect.top;
 }
 
+int AtScreenDpi(int pixels) {
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  return MulDiv(pixels, dpi, 96);
+}
+
 void Click(HWND control) { SendMessageW(control, BM_CLICK, 0, 0); }
 
 void PressKey(HWND dialog, WPARAM key) {

@@ -107,6 +107,8 @@ HWND FindChildByClass(HWND dialog, const std::wstring& className, int index = 0)
 std::wstring WindowText(HWND window);
 int ClientHeight(HWND window);
 int WindowHeight(HWND window);
+// A size the emulation gives at 96 DPI, at the screen's DPI (as it scales it).
+int AtScreenDpi(int pixels);
 
 // Clicks a control as the mouse would, through the platform's BM_CLICK.
 void Click(HWND control);

@@ -1,6 +1,9 @@
 // Scenarios: the required-field dialog, cancellation, radio buttons and the
 // verification box, a callback that keeps the dialog open, and the setup
 // sheet's own prompt for the required-field question.
+#include <algorithm>
+#include <vector>
+
 #include "setup/ui/win32/required_field_dialog.h"
 #include "ui/taskdialog/task_dialog_constants.h"
 #include "ui/taskdialog/win32/application_frame.h"
@@ -30,6 +33,62 @@ void CompareOutcomes(const std::string& name, const Outcome& native, const Outco
   if (compareEvents)
     R().Check(name, "same notifications on both", native.events == emulated.events,
               native.events + " / " + emulated.events);
+}
+
+BOOL CALLBACK CollectIconStatic(HWND child, LPARAM list) {
+  wchar_t name[16] = {};
+  GetClassNameW(child, name, 16);
+  if (lstrcmpiW(name, L"Static") == 0 && GetWindowTextLengthW(child) == 0)
+    reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+  return TRUE;
+}
+
+RECT PlaceIn(HWND control, HWND dialog) {
+  RECT rect{};
+  GetWindowRect(control, &rect);
+  MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+  return rect;
+}
+
+// The emulation's icons and a fixed margin are as large as the screen's DPI
+// makes them (their 96 DPI sizes in proportion), give or take what the
+// dialog units round off.
+void CheckSizesAtTheDpi(const std::string& label, HWND dialog, const std::wstring& instruction) {
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  RECT units{0, 0, 4, 8};
+  MapDialogRect(dialog, &units);
+  const int slackX = (units.right + 3) / 4 + 1;
+  const int slackY = (units.bottom + 7) / 8 + 1;
+  auto within = [](int seen, int expected, int slack) {
+    return seen >= expected - slack && seen <= expected + slack;
+  };
+  std::vector<HWND> icons;  // the main icon above, the footer's below
+  EnumChildWindows(dialog, CollectIconStatic, reinterpret_cast<LPARAM>(&icons));
+  std::sort(icons.begin(), icons.end(),
+            [&](HWND a, HWND b) { return PlaceIn(a, dialog).top < PlaceIn(b, dialog).top; });
+  if (!R().Check(label, "a main and a footer icon", icons.size() == 2,
+                 std::to_string(icons.size()) + " empty statics"))
+    return;
+  const std::string at = " at " + std::to_string(dpi) + " DPI";
+  const RECT main = PlaceIn(icons[0], dialog);
+  const RECT footer = PlaceIn(icons[1], dialog);
+  const int large = MulDiv(32, dpi, 96);
+  const int small = MulDiv(16, dpi, 96);
+  R().Check(label, "the main icon is " + std::to_string(large) + " pixels" + at,
+            within(main.right - main.left, large, slackX) &&
+                within(main.bottom - main.top, large, slackY),
+            std::to_string(main.right - main.left) + "x" + std::to_string(main.bottom - main.top));
+  R().Check(label, "the footer icon is " + std::to_string(small) + " pixels" + at,
+            within(footer.right - footer.left, small, slackX) &&
+                within(footer.bottom - footer.top, small, slackY),
+            std::to_string(footer.right - footer.left) + "x" +
+                std::to_string(footer.bottom - footer.top));
+  const RECT text = PlaceIn(FindChildByText(dialog, instruction), dialog);
+  const int gap = MulDiv(10, dpi, 96);
+  R().Check(label, "the text stands " + std::to_string(gap) + " pixels right of the icon" + at,
+            within(text.left - main.right, gap, slackX), std::to_string(text.left - main.right));
 }
 
 const TASKDIALOG_BUTTON kRequiredLinks[] = {
@@ -200,6 +259,8 @@ void RadioAndVerificationScenario() {
               Wait(2),
               Do([path, &seen](HWND dialog) {
                 Screenshot(dialog, std::string("radios-") + PathName(path));
+                if (path == Path::kEmulated)
+                  CheckSizesAtTheDpi("radios/emulated", dialog, L"Which colour?");
                 const Pixels footer =
                     CapturePixels(FindChildByText(dialog, L"A footer with an icon"));
                 seen.seen["footer look"] =

@@ -122,9 +122,11 @@ void RunExpander(const std::string& name, bool inFooter) {
               o.events == "constructed, created, expando 1, expando 0, button 1, destroyed",
               o.events);
     if (path == Path::kEmulated) {
-      const long long expected = inFooter
-                                     ? Seen(o, "details height") + 20 - Seen(o, "bottom frame")
-                                     : Seen(o, "details height") + 10;
+      // The layout's gaps above and below the text: 15 and 5, or 5 and 5, at 96 DPI.
+      const long long expected =
+          inFooter ? Seen(o, "details height") + AtScreenDpi(15) + AtScreenDpi(5) -
+                         Seen(o, "bottom frame")
+                   : Seen(o, "details height") + 2 * AtScreenDpi(5);
       R().Check(label, "the window grows by the expanded text's height and its margin",
                 grown == expected,
                 "grew " + std::to_string(grown) + ", expected " + std::to_string(expected));

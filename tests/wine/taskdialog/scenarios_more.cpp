@@ -274,18 +274,19 @@ void CommandLinkImageScenario() {
               const Pixels idle = CapturePixels(first);
               const int right = idle.width - 12;
               const int bottom = idle.height - 5;
-              const auto lines = InkRuns(idle, colour::kContent, 36, 5, right, bottom);
+              const int textLeft = AtScreenDpi(36);  // right of the arrow
+              const auto lines = InkRuns(idle, colour::kContent, textLeft, 5, right, bottom);
               seen.seen["link lines"] = static_cast<long long>(lines.size());
               seen.seen["title first"] = !lines.empty() && lines[0].first >= 9 &&
                                          lines[0].second < idle.height / 2;
               seen.seen["title colour"] =
                   !lines.empty() &&
-                  idle.Has(colour::kLinkText, 36, lines[0].first, right, lines[0].second);
+                  idle.Has(colour::kLinkText, textLeft, lines[0].first, right, lines[0].second);
               seen.seen["white"] =
                   idle.width > 0 && idle.At(5, idle.height / 2) == colour::kContent;
               const Pixels lone = CapturePixels(second);
               const auto loneLines =
-                  InkRuns(lone, colour::kContent, 36, 5, lone.width - 12, lone.height - 5);
+                  InkRuns(lone, colour::kContent, textLeft, 5, lone.width - 12, lone.height - 5);
               seen.seen["lone off centre"] =
                   loneLines.size() == 1
                       ? std::abs(loneLines[0].first + loneLines[0].second - lone.height)
@@ -293,8 +294,9 @@ void CommandLinkImageScenario() {
               SendMessageW(first, WM_MOUSEMOVE, 0, MAKELPARAM(20, 10));
               const Pixels hotLook = CapturePixels(first);
               SendMessageW(first, WM_MOUSELEAVE, 0, 0);
-              seen.seen["hot colour"] = hotLook.Has(colour::kLinkTextHot, 36, 5, right, bottom) &&
-                                        !hotLook.Has(colour::kLinkText, 36, 5, right, bottom);
+              seen.seen["hot colour"] =
+                  hotLook.Has(colour::kLinkTextHot, textLeft, 5, right, bottom) &&
+                  !hotLook.Has(colour::kLinkText, textLeft, 5, right, bottom);
               const Pixels heading = CapturePixels(FindChildByText(dialog, L"Command links"));
               seen.seen["instruction colours"] =
                   heading.width > 0 &&

@@ -128,13 +128,19 @@ def arrow(body, edge):
     return [(shape, edge), (inner, body)]
 
 
+# The dialog draws its small icons at 16 pixels and its large ones at 32 at
+# 96 DPI, and at 20 and 40 at 120 DPI, 24 and 48 at 144: each is stored at
+# every one of these sizes, so that none is stretched.
+SMALL = (16, 20, 24)
+LARGE = (32, 40, 48)
+
 ICONS = {
-    "warning": (warning, (16, 32)),
-    "arrow": (lambda: arrow((60, 170, 60), (20, 110, 30)), (16,)),
-    "arrow_hot": (lambda: arrow((90, 220, 90), (30, 150, 40)), (16,)),
-    "error": (error, (16, 32)),
-    "information": (information, (16, 32)),
-    "shield": (shield, (16, 32)),
+    "warning": (warning, SMALL + LARGE),
+    "arrow": (lambda: arrow((60, 170, 60), (20, 110, 30)), SMALL),
+    "arrow_hot": (lambda: arrow((90, 220, 90), (30, 150, 40)), SMALL),
+    "error": (error, SMALL + LARGE),
+    "information": (information, SMALL + LARGE),
+    "shield": (shield, SMALL + LARGE),
 }
 
 

@@ -51,6 +51,9 @@ class CXTaskDialog : public framework::Window<CXTaskDialog, framework::DialogWin
   ::HRESULT LayOut();
   INT_PTR RunTemplate();
   HICON ReadIcon(std::uintptr_t value, bool useHandle, bool main, ::HRESULT* failure);
+  // The main icon's and the footer's (and a command link's) icon size at the screen's DPI.
+  int LargeIconSize() const { return ScaleForDpi(32, dpi_); }
+  int SmallIconSize() const { return ScaleForDpi(16, dpi_); }
 
   // Behaviour while it shows: the message handlers.
   LRESULT OnInitDialog(WPARAM, LPARAM);
@@ -97,6 +100,7 @@ class CXTaskDialog : public framework::Window<CXTaskDialog, framework::DialogWin
   TaskDialogLayout layout_;
   std::unique_ptr<Expander> expander_;
   bool animate_ = true;
+  int dpi_ = kBaseDpi;  // the screen's, read when the run starts
 
   UINT_PTR callbackTimer_ = 0;
   UINT_PTR animationTimer_ = 0;
@@ -113,8 +117,9 @@ class CXTaskDialog : public framework::Window<CXTaskDialog, framework::DialogWin
   framework::UniqueHIcon mainIcon_;
   framework::UniqueHIcon footerIcon_;
   bool stockMain_ = false;
-  framework::UniqueHIcon warning16_, warning32_, arrow_, arrowHot_, error16_, error32_, information16_,
-      information32_, shield16_, shield32_;
+  // The stock set, at the small and the large icon size of the screen's DPI.
+  framework::UniqueHIcon warningSmall_, warningLarge_, arrow_, arrowHot_, errorSmall_, errorLarge_,
+      informationSmall_, informationLarge_, shieldSmall_, shieldLarge_;
 
   CXTaskDialogIconStatic mainIconControl_;
   CXTaskDialogStatic mainInstructionControl_;

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "ui/taskdialog/dpi_scale.h"
 #include "ui/taskdialog/task_dialog_constants.h"
 
 namespace mirdane::taskdialog::win32 {
@@ -70,9 +71,9 @@ LRESULT CXTaskDialogButton::OnEraseBackground(WPARAM dc, LPARAM) {
 
 // ---- CXTaskDialogIconStatic
 
-void CXTaskDialogIconStatic::SetIcon(HICON* icon, bool large) {
+void CXTaskDialogIconStatic::SetIcon(HICON* icon, int size) {
   icon_ = icon;
-  large_ = large;
+  size_ = size;
 }
 
 const framework::MessageMap<CXTaskDialogIconStatic> CXTaskDialogIconStatic::kMessages = {
@@ -82,9 +83,8 @@ const framework::MessageMap<CXTaskDialogIconStatic> CXTaskDialogIconStatic::kMes
 LRESULT CXTaskDialogIconStatic::OnPaint(WPARAM, LPARAM) {
   PAINTSTRUCT paint;
   const HDC dc = BeginPaint(hwnd_, &paint);
-  const int size = large_ ? 32 : 16;
   if (icon_ != nullptr && *icon_ != nullptr)
-    DrawIconEx(dc, 0, 0, *icon_, size, size, 0, nullptr, DI_NORMAL);
+    DrawIconEx(dc, 0, 0, *icon_, size_, size_, 0, nullptr, DI_NORMAL);
   EndPaint(hwnd_, &paint);
   return 0;
 }
@@ -92,7 +92,8 @@ LRESULT CXTaskDialogIconStatic::OnPaint(WPARAM, LPARAM) {
 // ---- CXTaskDialogCommandLink
 
 bool CXTaskDialogCommandLink::Init(HFONT titleFont, HFONT noteFont, HICON shield, HICON arrow,
-                                   HICON hotArrow) {
+                                   HICON hotArrow, int dpi) {
+  dpi_ = dpi;
   titleFont_ = titleFont;
   noteFont_ = noteFont;
   shield_ = shield;
@@ -173,7 +174,11 @@ void CXTaskDialogCommandLink::Draw(const DRAWITEMSTRUCT& item) {
   SetBkColor(dc, background);
   SelectObject(dc, GetStockObject(NULL_BRUSH));
   SelectObject(dc, hot_ ? hotPen_.get() : focused ? focusPen_.get() : normalPen_.get());
-  RoundRect(dc, rect.left, rect.top, rect.right, rect.bottom, 6, 6);
+  // The margins and sizes below are those of 96 DPI, as the layout's heights
+  // of the links are: 10 pixels above and below the text.
+  auto px = [this](int pixels) { return ScaleForDpi(pixels, dpi_); };
+  const int corner = px(6);
+  RoundRect(dc, rect.left, rect.top, rect.right, rect.bottom, corner, corner);
   if (pressed) {
     RECT inner{rect.left + 1, rect.top + 1, rect.right - 1, rect.bottom - 1};
     const COLORREF previous = SetBkColor(dc, colour::kLinkPressedFill);
@@ -192,11 +197,13 @@ void CXTaskDialogCommandLink::Draw(const DRAWITEMSTRUCT& item) {
   }
 
   const int height = rect.bottom - rect.top;
-  int x = 10;
+  const int margin = px(10);
+  int x = margin;
   const auto image = reinterpret_cast<HICON>(SendMessageW(hwnd_, BM_GETIMAGE, IMAGE_ICON, 0));
   if (image != nullptr) {
-    DrawIconEx(dc, x, (height - 16) / 2, image, 16, 16, 0, nullptr, DI_NORMAL);
-    x += 26;
+    const int iconSize = px(16);
+    DrawIconEx(dc, x, (height - iconSize) / 2, image, iconSize, iconSize, 0, nullptr, DI_NORMAL);
+    x += px(26);
   }
 
   std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(hwnd_)) + 1, L'\0');
@@ -208,25 +215,26 @@ void CXTaskDialogCommandLink::Draw(const DRAWITEMSTRUCT& item) {
   const UINT titleFormat = DT_SINGLELINE | DT_EXPANDTABS | (hideMnemonics ? DT_HIDEPREFIX : 0);
   const std::size_t lineBreak = text.find(L'\n');
   const std::wstring title = text.substr(0, lineBreak);
-  RECT measure{x, 0, rect.right - 10, 0};
+  RECT measure{x, 0, rect.right - margin, 0};
   DrawTextW(dc, title.c_str(), static_cast<int>(title.size()), &measure, titleFormat | DT_CALCRECT);
   const int titleHeight = measure.bottom - measure.top;
   if (lineBreak == std::wstring::npos) {
-    RECT target{x, (height - titleHeight) / 2, rect.right - 10,
+    RECT target{x, (height - titleHeight) / 2, rect.right - margin,
                 (height - titleHeight) / 2 + titleHeight};
     DrawTextW(dc, title.c_str(), static_cast<int>(title.size()), &target, titleFormat);
   } else {
-    RECT target{x, 10, rect.right - 10, 10 + titleHeight};
+    RECT target{x, margin, rect.right - margin, margin + titleHeight};
     DrawTextW(dc, title.c_str(), static_cast<int>(title.size()), &target, titleFormat);
     const std::wstring note = text.substr(lineBreak + 1);
     SelectObject(dc, noteFont_);
     const UINT noteFormat = DT_WORDBREAK | DT_NOPREFIX;
     // The note's height is taken at the width it is drawn in, so that a
     // note that wraps is not cut off at its last line.
-    RECT noteRect{x, 0, rect.right - 10, 0};
+    RECT noteRect{x, 0, rect.right - margin, 0};
     DrawTextW(dc, note.c_str(), static_cast<int>(note.size()), &noteRect, noteFormat | DT_CALCRECT);
     const int noteHeight = noteRect.bottom - noteRect.top;
-    RECT noteTarget{x, 15 + titleHeight, rect.right - 10, 15 + titleHeight + noteHeight};
+    const int noteTop = px(15) + titleHeight;
+    RECT noteTarget{x, noteTop, rect.right - margin, noteTop + noteHeight};
     DrawTextW(dc, note.c_str(), static_cast<int>(note.size()), &noteTarget, noteFormat);
   }
   RestoreDC(dc, saved);

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include "ui/taskdialog/dpi_scale.h"
 #include "win32/gdi.h"
 #include "win32/window.h"
 
@@ -50,14 +51,15 @@ class CXTaskDialogIconStatic : public framework::Window<CXTaskDialogIconStatic, 
  public:
   static const framework::MessageMap<CXTaskDialogIconStatic> kMessages;
 
-  // Sets the icon it draws (read at every paint) and its size: 32 pixels when large, else 16.
-  void SetIcon(HICON* icon, bool large);
+  // Sets the icon it draws (read at every paint) and its size in pixels: the
+  // dialog's large or small icon size at the screen's DPI.
+  void SetIcon(HICON* icon, int size);
 
  private:
   LRESULT OnPaint(WPARAM, LPARAM);
 
   HICON* icon_ = nullptr;
-  bool large_ = false;
+  int size_ = 16;
 };
 
 // An owner-drawn button drawn as a command link, hot while the pointer is over it.
@@ -65,8 +67,10 @@ class CXTaskDialogCommandLink : public framework::Window<CXTaskDialogCommandLink
  public:
   static const framework::MessageMap<CXTaskDialogCommandLink> kMessages;
 
-  // Sets the fonts and icons it draws with; false when a pen cannot be made.
-  bool Init(HFONT titleFont, HFONT noteFont, HICON shield, HICON arrow, HICON hotArrow);
+  // Sets the fonts and icons it draws with and the DPI its margins and icon
+  // size are scaled to; false when a pen cannot be made.
+  bool Init(HFONT titleFont, HFONT noteFont, HICON shield, HICON arrow, HICON hotArrow,
+            int dpi);
 
   bool hot() const { return hot_; }
 
@@ -90,6 +94,7 @@ class CXTaskDialogCommandLink : public framework::Window<CXTaskDialogCommandLink
   bool tracking_ = false;
   HFONT titleFont_ = nullptr;
   HFONT noteFont_ = nullptr;
+  int dpi_ = kBaseDpi;
 };
 
 }  // namespace mirdane::taskdialog::win32

@@ -97,7 +97,7 @@ void CXTaskDialog::SetElevation(int buttonId, bool required) {
   if (button == nullptr) return;
   HICON image = nullptr;
   if (required) {
-    image = shield16_.get();
+    image = shieldSmall_.get();
   } else if (Has(tdf::kUseCommandLinks) && !Has(tdf::kUseCommandLinksNoIcon)) {
     // Only a command link goes back to its arrow; a push button had no image.
     image = arrow_.get();

@@ -118,6 +118,15 @@ void CXTaskDialog::LoadCommonButtonTexts() {
 }
 
 ::HRESULT CXTaskDialog::LoadResources() {
+  // The screen's DPI, which the message font's size already follows: the
+  // icons are loaded at the size they are drawn at, and the layout's fixed
+  // sizes grow with it.
+  {
+    UniqueHdc screen(CreateDCW(L"DISPLAY", nullptr, nullptr, nullptr));
+    if (!screen) return LastErrorResult();
+    const int dpi = GetDeviceCaps(screen.get(), LOGPIXELSY);
+    dpi_ = dpi > 0 ? dpi : kBaseDpi;
+  }
   contentBrush_.reset(CreateSolidBrush(colour::kContent));
   if (!contentBrush_) return LastErrorResult();
   bandBrush_.reset(CreateSolidBrush(colour::kBand));
@@ -128,13 +137,19 @@ void CXTaskDialog::LoadCommonButtonTexts() {
     unsigned id;
     int size;
   };
+  const int small = SmallIconSize();
+  const int large = LargeIconSize();
   const StockLoad loads[] = {
-      {&warning16_, resource_id::kIconWarning, 16}, {&warning32_, resource_id::kIconWarning, 32},
-      {&arrow_, resource_id::kIconArrow, 16},       {&arrowHot_, resource_id::kIconArrowHot, 16},
-      {&error16_, resource_id::kIconError, 16},     {&error32_, resource_id::kIconError, 32},
-      {&information16_, resource_id::kIconInformation, 16},
-      {&information32_, resource_id::kIconInformation, 32},
-      {&shield16_, resource_id::kIconShield, 16},   {&shield32_, resource_id::kIconShield, 32},
+      {&warningSmall_, resource_id::kIconWarning, small},
+      {&warningLarge_, resource_id::kIconWarning, large},
+      {&arrow_, resource_id::kIconArrow, small},
+      {&arrowHot_, resource_id::kIconArrowHot, small},
+      {&errorSmall_, resource_id::kIconError, small},
+      {&errorLarge_, resource_id::kIconError, large},
+      {&informationSmall_, resource_id::kIconInformation, small},
+      {&informationLarge_, resource_id::kIconInformation, large},
+      {&shieldSmall_, resource_id::kIconShield, small},
+      {&shieldLarge_, resource_id::kIconShield, large},
   };
   for (const StockLoad& load : loads) {
     load.icon->reset(static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(load.id), IMAGE_ICON,
@@ -158,19 +173,20 @@ HICON CXTaskDialog::ReadIcon(std::uintptr_t value, bool useHandle, bool main,
   } else if (const unsigned stock = StockIconResource(value); stock != 0) {
     const HICON* source = nullptr;
     switch (value) {
-      case stock_icon::kWarning: source = main ? warning32_.address() : warning16_.address(); break;
-      case stock_icon::kError: source = main ? error32_.address() : error16_.address(); break;
+      case stock_icon::kWarning: source = main ? warningLarge_.address() : warningSmall_.address(); break;
+      case stock_icon::kError: source = main ? errorLarge_.address() : errorSmall_.address(); break;
       case stock_icon::kInformation:
-        source = main ? information32_.address() : information16_.address();
+        source = main ? informationLarge_.address() : informationSmall_.address();
         break;
-      default: source = main ? shield32_.address() : shield16_.address(); break;
+      default: source = main ? shieldLarge_.address() : shieldSmall_.address(); break;
     }
     icon = CopyIcon(*source);
   } else if (config_.hInstance != 0 && value >= 1 && value <= 0xFFFF) {
-    const int size = main ? GetSystemMetrics(SM_CXICON) : 16;
-    const int height = main ? GetSystemMetrics(SM_CYICON) : 16;
+    // At the size the icon is drawn at, so that a module's icon with an
+    // image of that size is not stretched.
+    const int size = main ? LargeIconSize() : SmallIconSize();
     icon = static_cast<HICON>(LoadImageW(reinterpret_cast<HINSTANCE>(config_.hInstance),
-                                         MAKEINTRESOURCEW(value), IMAGE_ICON, size, height, 0));
+                                         MAKEINTRESOURCEW(value), IMAGE_ICON, size, size, 0));
   } else {
     return nullptr;
   }
@@ -221,10 +237,11 @@ HICON CXTaskDialog::ReadIcon(std::uintptr_t value, bool useHandle, bool main,
   environment.baseUnits = {LOWORD(units), HIWORD(units)};
   environment.hasMainIcon = static_cast<bool>(mainIcon_);
   environment.hasFooterIcon = static_cast<bool>(footerIcon_);
+  environment.dpi = dpi_;
   const ::HRESULT result =
       LayOutTaskDialog(config_, texts_, commonButtons_, environment, layout_);
   SelectObject(dc.get(), previousFont);
-  expander_ = std::make_unique<Expander>(config_.dwFlags, layout_.expanded, animate_);
+  expander_ = std::make_unique<Expander>(config_.dwFlags, layout_.expanded, animate_, dpi_);
   return result;
 }
 

@@ -130,9 +130,9 @@ void CXTaskDialog::AttachWrappers() {
     if (control != nullptr && wrapper.hwnd() == nullptr && !wrapper.Attach(control))
       complete = false;
   };
-  mainIconControl_.SetIcon(mainIcon_.address(), true);
+  mainIconControl_.SetIcon(mainIcon_.address(), LargeIconSize());
   attach(mainIconControl_, layout_.ids.mainIcon);
-  footerIconControl_.SetIcon(footerIcon_.address(), false);
+  footerIconControl_.SetIcon(footerIcon_.address(), SmallIconSize());
   attach(footerIconControl_, layout_.ids.footerIcon);
   mainInstructionControl_.SetColors(colour::kMainInstruction, colour::kContent,
                                     contentBrush_.address());
@@ -159,8 +159,8 @@ void CXTaskDialog::AttachWrappers() {
     const bool icons = !Has(tdf::kUseCommandLinksNoIcon);
     for (const ButtonText& button : texts_.buttons) {
       auto wrapper = std::make_unique<CXTaskDialogCommandLink>();
-      if (!wrapper->Init(largeFont_.get(), messageFont_.get(), shield16_.get(),
-                         icons ? arrow_.get() : nullptr, icons ? arrowHot_.get() : nullptr))
+      if (!wrapper->Init(largeFont_.get(), messageFont_.get(), shieldSmall_.get(),
+                         icons ? arrow_.get() : nullptr, icons ? arrowHot_.get() : nullptr, dpi_))
         complete = false;
       attach(*wrapper, button.id);
       if (icons && Control(button.id) != nullptr)
