@@ -431,41 +431,32 @@ run_wine regsvr32 /s "$dll"
 # It runs under Xvfb with its own wineserver, so this run's server stops first.
 /usr/lib/wine/wineserver -k >/dev/null 2>&1
 /usr/lib/wine/wineserver -w >/dev/null 2>&1
-td_log=$work/logs/taskdialog.log
-TASKDIALOG_WINEPREFIX=$WINEPREFIX tests/wine/taskdialog/run.sh \
-  "$mingw/tests/wine/taskdialog/taskdialog_wine_test.exe" "$build/screenshots/taskdialog-$arch" \
-  >"$td_log" 2>&1
-td=$(sed -n 's/^taskdialog-wine: \([0-9]*\) checks, \([0-9]*\) failed$/\1 \2/p' "$td_log" | tail -n 1)
-if [ -n "$td" ]; then
-  read -r checks bad <<<"$td"
-  passed=$((passed + checks - bad))
-  failed=$((failed + bad))
-  echo "taskdialog: $((checks - bad)) passed, $bad failed (screenshots in build/screenshots/taskdialog-$arch)"
-  [ "$bad" -eq 0 ] || grep -i 'fail' "$td_log" | head -n 30
-else
-  fail "the task dialog's Wine test did not finish (see $td_log)"
-  tail -n 10 "$td_log"
-fi
+# Runs the task dialog program (all scenarios, or the one named) and counts
+# its checks: run_taskdialog LABEL SCREENSHOT_DIR LOG [SCENARIO]
+run_taskdialog() {
+  local label=$1 shots=$2 log=$3 scenario=${4:-} td checks bad
+  TASKDIALOG_WINEPREFIX=$WINEPREFIX tests/wine/taskdialog/run.sh \
+    "$mingw/tests/wine/taskdialog/taskdialog_wine_test.exe" "$shots" $scenario >"$log" 2>&1
+  td=$(sed -n 's/^taskdialog-wine: \([0-9]*\) checks, \([0-9]*\) failed$/\1 \2/p' "$log" | tail -n 1)
+  if [ -n "$td" ]; then
+    read -r checks bad <<<"$td"
+    passed=$((passed + checks - bad))
+    failed=$((failed + bad))
+    echo "$label: $((checks - bad)) passed, $bad failed (screenshots in build/${shots#$build/})"
+    [ "$bad" -eq 0 ] || grep -i 'fail' "$log" | head -n 30
+  else
+    fail "the task dialog's Wine test ($label) did not finish (see $log)"
+    tail -n 10 "$log"
+  fi
+}
+run_taskdialog taskdialog "$build/screenshots/taskdialog-$arch" "$work/logs/taskdialog.log"
 # Its scenario with both icons again at 144 DPI: the emulation's icons and
 # margins grow with the screen's DPI as its text does.
 set_dpi 144
 /usr/lib/wine/wineserver -w >/dev/null 2>&1
-td144_log=$work/logs/taskdialog-144dpi.log
-TASKDIALOG_WINEPREFIX=$WINEPREFIX tests/wine/taskdialog/run.sh \
-  "$mingw/tests/wine/taskdialog/taskdialog_wine_test.exe" "$build/screenshots/taskdialog-$arch-144dpi" \
-  radios >"$td144_log" 2>&1
+run_taskdialog "taskdialog at 144 DPI" "$build/screenshots/taskdialog-$arch-144dpi" \
+  "$work/logs/taskdialog-144dpi.log" radios
 set_dpi 96
 /usr/lib/wine/wineserver -w >/dev/null 2>&1
-td=$(sed -n 's/^taskdialog-wine: \([0-9]*\) checks, \([0-9]*\) failed$/\1 \2/p' "$td144_log" | tail -n 1)
-if [ -n "$td" ]; then
-  read -r checks bad <<<"$td"
-  passed=$((passed + checks - bad))
-  failed=$((failed + bad))
-  echo "taskdialog at 144 DPI: $((checks - bad)) passed, $bad failed (screenshots in build/screenshots/taskdialog-$arch-144dpi)"
-  [ "$bad" -eq 0 ] || grep -i 'fail' "$td144_log" | head -n 30
-else
-  fail "the task dialog's Wine test at 144 DPI did not finish (see $td144_log)"
-  tail -n 10 "$td144_log"
-fi
 
 finish
