@@ -4,7 +4,6 @@
 #include <chrono>
 #include <cstring>
 #include <ctime>
-#include <fstream>
 #include <iostream>
 
 #include "base/text.h"
@@ -47,31 +46,46 @@ HostLog::HostLog(std::filesystem::path directory, std::function<void(const std::
   if (!status_) status_ = [](const std::string& line) { std::cerr << line << std::flush; };
 }
 
-std::filesystem::path HostLog::CurrentLogFile() const {
-  return directory_ / ("ERR_" + Stamp(LocalNow(), "%y%m") + ".txt");
+std::filesystem::path HostLog::LogFileAt(const std::tm& time) const {
+  return directory_ / ("ERR_" + Stamp(time, "%y%m") + ".txt");
+}
+
+std::filesystem::path HostLog::CurrentLogFile() const { return LogFileAt(LocalNow()); }
+
+std::string HostLog::Append(const std::filesystem::path& path, const std::string& line) {
+  // The file stays open from one line to the next, as a run may log a line
+  // per document; each line still reaches the system before the call returns.
+  if (!file_.is_open() || path != open_path_) {
+    file_.close();
+    file_.clear();
+    std::error_code error;
+    std::filesystem::create_directories(directory_, error);
+    file_.open(path, std::ios::app | std::ios::binary);
+    if (!file_) {
+      const int opening = errno;
+      file_.close();
+      return error ? error.message() : std::string(std::strerror(opening));
+    }
+    open_path_ = path;
+  }
+  file_ << line;
+  file_.flush();
+  if (file_.fail()) {
+    file_.close();  // opened afresh for the next line
+    return "writing failed (is the disk full?)";
+  }
+  return {};
 }
 
 bool HostLog::LogError(std::int32_t severity, const std::u16string& message,
                        const std::u16string& codeModule, std::int32_t lineNumber) {
   std::lock_guard lock(mutex_);
-  const std::string line = Stamp(LocalNow(), "%Y-%m-%d %H:%M:%S") + '\t' +
-                           std::to_string(severity) + '\t' + OneLine(codeModule) + '\t' +
-                           std::to_string(lineNumber) + '\t' + OneLine(message) + '\n';
-  const std::filesystem::path path = CurrentLogFile();
-  std::error_code error;
-  std::filesystem::create_directories(directory_, error);
-  std::string why;
-  {
-    std::ofstream file(path, std::ios::app | std::ios::binary);
-    if (!file) {
-      why = error ? error.message() : std::string(std::strerror(errno));
-    } else {
-      file << line;
-      file.flush();
-      file.close();
-      if (file.fail()) why = "writing failed (is the disk full?)";
-    }
-  }
+  const std::tm now = LocalNow();
+  const std::string line = Stamp(now, "%Y-%m-%d %H:%M:%S") + '\t' + std::to_string(severity) +
+                           '\t' + OneLine(codeModule) + '\t' + std::to_string(lineNumber) +
+                           '\t' + OneLine(message) + '\n';
+  const std::filesystem::path path = LogFileAt(now);
+  const std::string why = Append(path, line);
   if (why.empty()) return true;
   if (!failed_) {
     status_("the error log " + path.string() + " cannot be written: " + why +

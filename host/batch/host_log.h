@@ -3,7 +3,9 @@
 #pragma once
 
 #include <cstdint>
+#include <ctime>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -33,10 +35,17 @@ class HostLog {
   bool failed() const;
 
  private:
+  std::filesystem::path LogFileAt(const std::tm& time) const;
+  // Appends `line` to the file at `path`: empty when written, else why not.
+  std::string Append(const std::filesystem::path& path, const std::string& line);
+
   std::filesystem::path directory_;
   std::function<void(const std::string&)> status_;
   mutable std::mutex mutex_;
   bool failed_ = false;
+  // The month's file, kept open while lines go to it.
+  std::ofstream file_;
+  std::filesystem::path open_path_;
 };
 
 }  // namespace mirdane::batch
