@@ -31,42 +31,48 @@ class BatchRowValues final : public kfx::RowValues {
   std::shared_ptr<const ResolvedValue> value_;
 };
 
+// A field's value, or one row of a table field, which is a value of its own
+// with the row's text.
 class BatchValue final : public kfx::Value {
  public:
   explicit BatchValue(std::shared_ptr<const ResolvedValue> value) : value_(std::move(value)) {}
+  BatchValue(std::shared_ptr<const ResolvedValue> table, std::size_t row)
+      : value_(std::move(table)), row_(row) {}
 
   HRESULT get_Destination(std::u16string* destination) override {
     *destination = value_->destination;
     return hr::kOk;
   }
   HRESULT get_Value(std::u16string* text) override {
-    *text = value_->text;
+    *text = IsRow() ? value_->rows[row_] : value_->text;
     return hr::kOk;
   }
   HRESULT get_TableName(std::u16string* table) override {
-    *table = value_->tableName;
+    if (IsRow()) table->clear();
+    else *table = value_->tableName;
     return hr::kOk;
   }
   HRESULT get_RowValues(const Variant& key, std::shared_ptr<Object>* rows) override {
     if (key.type() != VarType::Int) return hr::kTypeMismatch;
-    if (value_->tableName.empty()) return hr::kFail;  // not a table field
+    if (IsRow() || value_->tableName.empty()) return hr::kFail;  // not a table field
     *rows = std::make_shared<BatchRowValues>(value_);
     return hr::kOk;
   }
 
  private:
+  static constexpr std::size_t kNoRow = static_cast<std::size_t>(-1);
+  bool IsRow() const { return row_ != kNoRow; }
+
+  // A row shares its table field's texts rather than copying them.
   std::shared_ptr<const ResolvedValue> value_;
+  std::size_t row_ = kNoRow;
 };
 
-// One row of a table field is a value of its own, with the row's text.
 HRESULT BatchRowValues::get_Item(const Variant& row, std::shared_ptr<kfx::Value>* value) {
   if (row.type() != VarType::I4) return hr::kTypeMismatch;
   const auto index = *row.AsInteger();
   if (index < 1 || index > static_cast<std::int64_t>(value_->rows.size())) return hr::kBadIndex;
-  auto single = std::make_shared<ResolvedValue>();
-  single->destination = value_->destination;
-  single->text = value_->rows[static_cast<std::size_t>(index - 1)];
-  *value = std::make_shared<BatchValue>(std::move(single));
+  *value = std::make_shared<BatchValue>(value_, static_cast<std::size_t>(index - 1));
   return hr::kOk;
 }
 
