@@ -1,6 +1,7 @@
 // Conversions at the edges of the core, which keeps all text as UTF-16.
 #pragma once
 
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -12,6 +13,12 @@ std::u16string Utf8ToUtf16(std::string_view text);
 std::string Utf16ToUtf8(std::u16string_view text);
 // The same into `utf8`, whose storage is reused.
 void AssignUtf8(std::u16string_view text, std::string* utf8);
+
+// Whether two texts hold the same code units; compared as bytes, which is
+// quicker than the standard's unit-by-unit loop for UTF-16.
+inline bool SameText(std::u16string_view a, std::u16string_view b) {
+  return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(char16_t)) == 0;
+}
 
 // The ASCII letters of `text` in upper case; everything else unchanged.
 std::u16string AsciiUpper(std::u16string_view text);

@@ -1,6 +1,7 @@
 #include "dbax/ax_recordset.h"
 
 #include "base/format.h"
+#include "base/text.h"
 #include "dbax/ax_connection.h"
 #include "dbax/ax_exception.h"
 
@@ -184,7 +185,7 @@ HRESULT CAxRecordset::FindField(const std::u16string& name, provider::Field** fi
   std::size_t at = fieldLookups_.size();
   if (!fieldLookups_.empty()) {
     const std::size_t expected = nextLookup_ < fieldLookups_.size() ? nextLookup_ : 0;
-    if (fieldLookups_[expected].name == name) {
+    if (mirdane::SameText(fieldLookups_[expected].name, name)) {
       at = expected;
     } else {
       for (std::size_t i = 0; i < fieldLookups_.size(); ++i) {

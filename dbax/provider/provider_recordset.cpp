@@ -56,12 +56,11 @@ class ProviderField final : public Field {
                        u"Operation is not allowed in this context: no new row is pending for "
                        u"column " + info().name + u".");
     }
-    Variant stored;
     Failure failure;
-    if (!buffer_->target->AcceptValue(index_, value, &stored, &failure)) {
+    if (!buffer_->target->AcceptValue(index_, value, &buffer_->accepted, &failure)) {
       return core.Fail(std::move(failure));
     }
-    buffer_->Assign(index_, std::move(stored));
+    buffer_->AssignAccepted(index_);
     return kOk;
   }
 
@@ -69,11 +68,11 @@ class ProviderField final : public Field {
     if (!value) return kPointer;
     auto& core = *buffer_->connection;
     if (!buffer_->open) return core.Fail(ado::adErrObjectClosed, kClosedText);
-    const std::optional<Variant>* cell = nullptr;
+    const RowBuffer::Cell* cell = nullptr;
     if (buffer_->edit_mode == ado::adEditAdd) cell = &buffer_->pending[index_];
     else if (buffer_->current) cell = &(*buffer_->current)[index_];
     else return core.Fail(ado::adErrNoCurrentRecord, kNoCurrentRowText);
-    *value = cell->has_value() ? **cell : Variant::Null();
+    *value = cell->set ? cell->value : Variant::Null();
     return kOk;
   }
 
@@ -281,11 +280,11 @@ HRESULT ProviderRecordset::Update(const Variant& /*fields*/, const Variant& /*va
   storing.clear();
   // In the columns' order, whatever the order of assignment.
   std::sort(buffer_->assigned.begin(), buffer_->assigned.end());
-  for (const std::size_t i : buffer_->assigned) storing.emplace_back(i, std::move(*pending[i]));
+  for (const std::size_t i : buffer_->assigned) storing.emplace_back(i, std::move(pending[i].value));
   Failure failure;
   const bool stored = buffer_->batching ? buffer_->target->QueueRow(storing, &failure)
                                         : buffer_->target->InsertRow(storing, &failure);
-  for (auto& [index, value] : storing) *pending[index] = std::move(value);
+  for (auto& [index, value] : storing) pending[index].value = std::move(value);
   if (!stored) return buffer_->connection->Fail(std::move(failure));
   // The stored row becomes the current one; the one before it makes room
   // for the next new row.

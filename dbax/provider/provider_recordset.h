@@ -21,8 +21,18 @@ struct RowBuffer {
   std::unique_ptr<InsertTarget> target;
   bool open = false;
   std::int32_t edit_mode = ado::adEditNone;
-  std::vector<std::optional<Variant>> pending;                 // the new row's assigned values
-  std::optional<std::vector<std::optional<Variant>>> current;  // the row stored last
+  // A column's value in a row, when the row assigned it. The value's storage
+  // stays with the cell from row to row, so that a text that fits in it is
+  // not allocated anew for each row.
+  struct Cell {
+    Variant value;
+    bool set = false;
+  };
+  std::vector<Cell> pending;                 // the new row's assigned values
+  std::optional<std::vector<Cell>> current;  // the row stored last
+  // What the backend made of the value being assigned; it changes places
+  // with the value of the cell it is assigned to.
+  Variant accepted;
   // The Field objects handed out, made once per column.
   std::vector<std::shared_ptr<Field>> field_objects;
   // The row being stored, its values lent from `pending`; kept for its storage.
@@ -36,19 +46,18 @@ struct RowBuffer {
   std::vector<std::size_t> assigned;
   std::vector<std::size_t> current_assigned;
 
-  // Gives a column of the pending row its value.
-  void Assign(std::size_t index, Variant&& value) {
+  // Gives a column of the pending row the value in `accepted`.
+  void AssignAccepted(std::size_t index) {
     auto& cell = pending[index];
-    if (cell) {
-      *cell = std::move(value);
-    } else {
-      cell.emplace(std::move(value));
+    std::swap(cell.value, accepted);
+    if (!cell.set) {
+      cell.set = true;
       assigned.push_back(index);
     }
   }
   // Empties the pending row, keeping its storage.
   void ClearPending() {
-    for (const std::size_t index : assigned) pending[index].reset();
+    for (const std::size_t index : assigned) pending[index].set = false;
     assigned.clear();
   }
 };

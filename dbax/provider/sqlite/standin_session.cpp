@@ -85,7 +85,7 @@ class StandInTable final : public InsertTarget {
                    Failure* failure) override {
     const std::u16string* text = value.AsText();
     auto& last = shape_->last_taken[index];
-    if (text && last.known && last.text == *text) {
+    if (text && last.known && mirdane::SameText(last.text, *text)) {
       *stored = last.stored;
       return true;
     }
