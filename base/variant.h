@@ -56,12 +56,9 @@ class Variant {
   static Variant Missing() { return ErrorCode(hr::kParamNotFound); }
 
   // Makes this a BStr holding `text`, reusing the storage it already has.
-  void SetText(std::u16string_view text) {
-    type_ = VarType::BStr;
-    integer_ = 0;
-    real_ = 0.0;
-    object_.reset();
-    text_.assign(text);
+  void SetText(const std::u16string& text) {
+    ClearForText();
+    text_ = text;
   }
 
   VarType type() const { return type_; }
@@ -78,6 +75,12 @@ class Variant {
 
  private:
   explicit Variant(VarType type) : type_(type) {}
+  void ClearForText() {
+    type_ = VarType::BStr;
+    integer_ = 0;
+    real_ = 0.0;
+    if (object_) object_.reset();
+  }
   static Variant Integer(VarType type, std::int64_t value);
 
   VarType type_ = VarType::Empty;

@@ -108,44 +108,67 @@ int DecimalDigitCount(std::u16string_view text) {
 
 bool CAxRecordset::SetFieldTextChecked(const std::u16string& name, const std::u16string& text) {
   // Looked up once for the check and the assignment both.
-  provider::Field* field = nullptr;
-  const HRESULT found = FindField(name, &field);
-  if (!Failed(found) && field) {
-    std::int32_t type = 0;
-    if (!Failed(field->get_Type(&type)) && type == ado::adDecimal) {
-      std::uint8_t precision = 0;
-      std::uint8_t scale = 0;
-      // As the results are not tested, a failed read leaves 0 and refuses every digit.
-      field->get_Precision(&precision);
-      field->get_NumericScale(&scale);
+  FieldLookup* lookup = LookUp(name);
+  if (lookup && !Failed(lookup->result) && lookup->field) {
+    const FieldTraits& traits = TraitsOf(*lookup);
+    if (traits.decimal) {
       const int digits = DecimalDigitCount(text);
-      if (digits > precision) {
+      if (digits > traits.precision) {
         const auto body = mirdane::FormatText(
             u"Invalid number of digits in decimal Field '%s' (%d > %d)",
-            {name, digits, static_cast<int>(precision)});
+            {name, digits, static_cast<int>(traits.precision)});
         ThrowAxException(kAxErrorFieldValue, body, 0);
       }
     }
   }
-  return AssignText(found, field, name, text);
+  return AssignText(lookup, name, text);
 }
 
 bool CAxRecordset::SetFieldText(const std::u16string& name, const std::u16string& text) {
-  provider::Field* field = nullptr;
-  const HRESULT found = FindField(name, &field);
-  return AssignText(found, field, name, text);
+  return AssignText(LookUp(name), name, text);
 }
 
-bool CAxRecordset::AssignText(HRESULT found, provider::Field* field, const std::u16string& name,
+bool CAxRecordset::AssignText(FieldLookup* lookup, const std::u16string& name,
                               const std::u16string& text) {
-  exchangeText_.assign(text);
-  const std::int32_t result = ExchangeField(true, found, field, VarType::BStr, &exchangeText_);
+  // As ExchangeField does when saving, without copying the text first.
+  std::int32_t result = kExchangeNoSuchField;
+  lastResult_ = 0;
+  if (lookup && !Failed(lookup->result) && lookup->field) {
+    provider::Field& field = *lookup->field;
+    const FieldTraits& traits = TraitsOf(*lookup);
+    if (Failed(traits.attributesResult)) {
+      result = traits.attributesResult;
+    } else if ((traits.attributes & (ado::adFldUpdatable | ado::adFldUnknownUpdatable)) != 0) {
+      result = _WriteFieldValue(field, VarType::BStr, text);
+    } else {
+      // A column that cannot be written is read back instead.
+      exchangeText_.assign(text);
+      result = _ReadFieldValue(field, VarType::BStr, &exchangeText_);
+    }
+    lastResult_ = result;
+  }
   if (result < 0) {
     const auto body =
         mirdane::FormatText(u"Failed to set Field '%s' to value '%s'", {name, text});
     ThrowAxException(kAxErrorFieldValue, body, result);
   }
   return true;
+}
+
+const CAxRecordset::FieldTraits& CAxRecordset::TraitsOf(FieldLookup& lookup) {
+  if (!lookup.traits) {
+    FieldTraits traits;
+    provider::Field& field = *lookup.field;
+    std::int32_t type = 0;
+    if (!Failed(field.get_Type(&type)) && type == ado::adDecimal) {
+      traits.decimal = true;
+      // As the result is not tested, a failed read leaves 0 and refuses every digit.
+      field.get_Precision(&traits.precision);
+    }
+    traits.attributesResult = field.get_Attributes(&traits.attributes);
+    lookup.traits = traits;
+  }
+  return *lookup.traits;
 }
 
 std::int32_t CAxRecordset::_FieldExchange(bool save, const std::u16string& name, VarType type,
@@ -172,16 +195,20 @@ std::int32_t CAxRecordset::ExchangeField(bool save, HRESULT found, provider::Fie
 
 HRESULT CAxRecordset::_GetField(const std::u16string& name,
                                 std::shared_ptr<provider::Field>* field) {
-  provider::Field* found = nullptr;
-  const HRESULT result = FindField(name, &found);
-  // FindField leaves the lookup it answered from just before nextLookup_.
-  if (fields_) *field = found ? fieldLookups_[nextLookup_ - 1].field : nullptr;
-  return result;
+  FieldLookup* lookup = LookUp(name);
+  if (!lookup) return mirdane::hr::kPointer;
+  *field = lookup->field;
+  return lookup->result;
 }
 
 HRESULT CAxRecordset::FindField(const std::u16string& name, provider::Field** field) {
-  *field = nullptr;
-  if (!fields_) return mirdane::hr::kPointer;
+  FieldLookup* lookup = LookUp(name);
+  *field = lookup ? lookup->field.get() : nullptr;
+  return lookup ? lookup->result : mirdane::hr::kPointer;
+}
+
+CAxRecordset::FieldLookup* CAxRecordset::LookUp(const std::u16string& name) {
+  if (!fields_) return nullptr;
   std::size_t at = fieldLookups_.size();
   if (!fieldLookups_.empty()) {
     const std::size_t expected = nextLookup_ < fieldLookups_.size() ? nextLookup_ : 0;
@@ -200,11 +227,10 @@ HRESULT CAxRecordset::FindField(const std::u16string& name, provider::Field** fi
     std::shared_ptr<provider::Field> object;
     const HRESULT result = fields_->get_Item(Variant::Text(name), &object);
     fieldLookups_.push_back(
-        FieldLookup{name, result, mirdane::Failed(result) ? nullptr : std::move(object)});
+        FieldLookup{name, result, mirdane::Failed(result) ? nullptr : std::move(object), {}});
   }
   nextLookup_ = at + 1;
-  *field = fieldLookups_[at].field.get();
-  return fieldLookups_[at].result;
+  return &fieldLookups_[at];
 }
 
 std::int32_t CAxRecordset::_IsUpdatable(provider::Field& field) {

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -85,8 +86,10 @@ class CAxRecordset {
   // The column's field from the lookups kept for this open recordset (null
   // when the source lacks it), and the lookup's result.
   mirdane::HRESULT FindField(const std::u16string& name, provider::Field** field);
-  bool AssignText(mirdane::HRESULT found, provider::Field* field, const std::u16string& name,
-                  const std::u16string& text);
+  struct FieldLookup;
+  // The lookup kept for `name`; null while no recordset is open.
+  FieldLookup* LookUp(const std::u16string& name);
+  bool AssignText(FieldLookup* lookup, const std::u16string& name, const std::u16string& text);
   std::int32_t ExchangeField(bool save, mirdane::HRESULT found, provider::Field* field,
                              mirdane::VarType type, std::u16string* variable);
   std::int32_t _IsUpdatable(provider::Field& field);
@@ -111,11 +114,21 @@ class CAxRecordset {
   // names a dozen or so columns, always in the same order: the lookups are
   // kept in the order first made, and the one after the last found is tried
   // first, by plain comparison, before the others are searched ignoring case.
+  // What assigning a text needs to know of a column, read from its field
+  // once: it holds while the recordset is open.
+  struct FieldTraits {
+    bool decimal = false;
+    std::uint8_t precision = 0;  // of a decimal column; 0 when it cannot be read
+    mirdane::HRESULT attributesResult = 0;
+    std::int32_t attributes = 0;
+  };
   struct FieldLookup {
     std::u16string name;  // as first asked for
     mirdane::HRESULT result;
     std::shared_ptr<provider::Field> field;
+    std::optional<FieldTraits> traits;
   };
+  static const FieldTraits& TraitsOf(FieldLookup& lookup);
   std::vector<FieldLookup> fieldLookups_;
   std::size_t nextLookup_ = 0;
   void ClearFieldLookups();
