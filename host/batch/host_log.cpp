@@ -52,21 +52,22 @@ std::filesystem::path HostLog::LogFileAt(const std::tm& time) const {
 
 std::filesystem::path HostLog::CurrentLogFile() const { return LogFileAt(LocalNow()); }
 
-std::string HostLog::Append(const std::filesystem::path& path, const std::string& line) {
+std::string HostLog::Append(const std::tm& time, const std::string& line) {
   // The file stays open from one line to the next, as a run may log a line
   // per document; each line still reaches the system before the call returns.
-  if (!file_.is_open() || path != open_path_) {
+  const int month = time.tm_year * 12 + time.tm_mon;
+  if (!file_.is_open() || month != open_month_) {
     file_.close();
     file_.clear();
     std::error_code error;
     std::filesystem::create_directories(directory_, error);
-    file_.open(path, std::ios::app | std::ios::binary);
+    file_.open(LogFileAt(time), std::ios::app | std::ios::binary);
     if (!file_) {
       const int opening = errno;
       file_.close();
       return error ? error.message() : std::string(std::strerror(opening));
     }
-    open_path_ = path;
+    open_month_ = month;
   }
   file_ << line;
   file_.flush();
@@ -84,11 +85,10 @@ bool HostLog::LogError(std::int32_t severity, const std::u16string& message,
   const std::string line = Stamp(now, "%Y-%m-%d %H:%M:%S") + '\t' + std::to_string(severity) +
                            '\t' + OneLine(codeModule) + '\t' + std::to_string(lineNumber) +
                            '\t' + OneLine(message) + '\n';
-  const std::filesystem::path path = LogFileAt(now);
-  const std::string why = Append(path, line);
+  const std::string why = Append(now, line);
   if (why.empty()) return true;
   if (!failed_) {
-    status_("the error log " + path.string() + " cannot be written: " + why +
+    status_("the error log " + LogFileAt(now).string() + " cannot be written: " + why +
             "; what it would hold follows here\n");
   }
   failed_ = true;

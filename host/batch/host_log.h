@@ -36,8 +36,8 @@ class HostLog {
 
  private:
   std::filesystem::path LogFileAt(const std::tm& time) const;
-  // Appends `line` to the file at `path`: empty when written, else why not.
-  std::string Append(const std::filesystem::path& path, const std::string& line);
+  // Appends `line` to the file of `time`'s month: empty when written, else why not.
+  std::string Append(const std::tm& time, const std::string& line);
 
   std::filesystem::path directory_;
   std::function<void(const std::string&)> status_;
@@ -45,7 +45,7 @@ class HostLog {
   bool failed_ = false;
   // The month's file, kept open while lines go to it.
   std::ofstream file_;
-  std::filesystem::path open_path_;
+  int open_month_ = -1;  // of file_: years since 1900 times 12 plus the month
 };
 
 }  // namespace mirdane::batch
