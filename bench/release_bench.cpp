@@ -167,7 +167,7 @@ void ScaleLines(const fs::path& root, int rounds) {
 int main(int argc, char** argv) {
   using namespace mirdane::bench;
   int documents = 100;
-  int rounds = 5;
+  int rounds = 9;
   std::string work = std::filesystem::is_directory("/dev/shm") ? "/dev/shm/mirdane-bench"
                                                                  : "build/bench";
   std::string mirdane;
@@ -176,7 +176,7 @@ int main(int argc, char** argv) {
   CLI::App app{"mirdane release benchmark: the stand-in against plain SQLite, in one run"};
   app.add_option("--documents", documents, "documents in each compared run")
       ->check(CLI::PositiveNumber);
-  app.add_option("--rounds", rounds, "interleaved rounds (at least 5 for the ratios)")
+  app.add_option("--rounds", rounds, "interleaved rounds (at least 5 for the ratios; 9 by default)")
       ->check(CLI::PositiveNumber);
   app.add_option("--work", work, "scratch directory (default: in /dev/shm)");
   app.add_option("--mirdane", mirdane, "the mirdane program, for the scaling table");
