@@ -3,6 +3,7 @@
 #include "dbax/ax_connection.h"
 #include "dbax/ax_exception.h"
 #include "dbax/connection_registry.h"
+#include "dbax/provider/provider_connection.h"
 #include "dbax/provider/session_pool.h"
 
 namespace dbAx {
@@ -35,10 +36,12 @@ void AxLibTerm() {
     });
   } catch (...) {
     pool.Clear();
+    provider::ForgetConnectionStrings();
     throw;
   }
   ConnectionRegistry::Clear();
   pool.Clear();
+  provider::ForgetConnectionStrings();
   initialised = false;
 }
 

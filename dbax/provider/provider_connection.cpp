@@ -48,27 +48,48 @@ struct ConnectionStringParts {
   std::u16string data_source;
 };
 
+struct ReadConnectionString {
+  std::u16string text;
+  ConnectionStringParts parts;
+};
+
+// The connection string read last, with its parts. Never destroyed, as the
+// pool is not: connections may close while the module's statics are being
+// torn down.
+std::mutex& ReadMutex() {
+  static auto* const mutex = new std::mutex;
+  return *mutex;
+}
+std::optional<ReadConnectionString>& LastRead() {
+  static auto* const last = new std::optional<ReadConnectionString>;
+  return *last;
+}
+
 // The parts of `connection_string`, read once for a run of connections with
 // the same one: the release opens one per document, always with the same
 // string.
 ConnectionStringParts PartsOf(const std::u16string& connection_string) {
-  struct Read {
-    std::u16string text;
-    ConnectionStringParts parts;
-  };
-  static std::mutex mutex;
-  // Never destroyed, as the pool is not: connections may close while the
-  // module's statics are being torn down.
-  static auto* const last = new std::optional<Read>;
-  std::lock_guard lock(mutex);
-  if (!*last || (*last)->text != connection_string) {
-    *last = Read{connection_string, {SecretScrubber::SecretsOf(connection_string),
-                                     DataSourceOf(connection_string)}};
+  std::lock_guard lock(ReadMutex());
+  auto& last = LastRead();
+  if (!last || last->text != connection_string) {
+    last = ReadConnectionString{connection_string,
+                                {SecretScrubber::SecretsOf(connection_string),
+                                 DataSourceOf(connection_string)}};
   }
-  return (*last)->parts;
+  return last->parts;
 }
 
 }  // namespace
+
+void ForgetConnectionStrings() {
+  std::lock_guard lock(ReadMutex());
+  LastRead().reset();
+}
+
+bool KeepsConnectionString() {
+  std::lock_guard lock(ReadMutex());
+  return LastRead().has_value();
+}
 
 HRESULT ProviderConnection::Open(const std::u16string& connection_string,
                                  const std::u16string& user, const std::u16string& password,

@@ -36,6 +36,12 @@ struct ConnectionCore {
   HRESULT Fail(HRESULT result, std::u16string description);
 };
 
+// The connection string read last is kept with its parts, as the release
+// opens a connection per document with the same one. It may hold a password:
+// AxLibTerm forgets it, as it closes the pool's sessions.
+void ForgetConnectionStrings();
+bool KeepsConnectionString();
+
 class ProviderConnection final : public Connection {
  public:
   HRESULT put_CursorLocation(std::int32_t location) override;

@@ -9,6 +9,7 @@
 #include "dbax/ax_library.h"
 #include "dbax/provider/ado.h"
 #include "dbax/provider/backend.h"
+#include "dbax/provider/provider_connection.h"
 #include "dbax/provider/schema_session.h"
 #include "dbax/provider/session_pool.h"
 #include "tests/support/provider_calls.h"
@@ -163,8 +164,10 @@ TEST_F(Pool, IdleSessionsAreClosedAfterTheTimeoutAndAllAtLibraryShutdown) {
   AxLibInit();
   StoreOneRow(u"three");
   EXPECT_EQ(Idle(), 1u);
+  EXPECT_TRUE(KeepsConnectionString());
   AxLibTerm();
   EXPECT_EQ(Idle(), 0u);
+  EXPECT_FALSE(KeepsConnectionString()) << "it may hold a password";
 }
 
 TEST_F(Pool, AKeptDescriptionIsTheOneAFreshDescribeGivesAndIsNotReadAgain) {
