@@ -87,7 +87,8 @@ class InsertTarget {
     return std::nullopt;
   }
   // Takes `value` for column `index` as the database would, giving the form
-  // that will be stored; false and the reasons when the column refuses it.
+  // that will be stored; false and the reasons when the column refuses it,
+  // and then `stored` is left as it was.
   virtual bool AcceptValue(std::size_t index, const Variant& value, Variant* stored,
                            Failure* failure) = 0;
   // Stores one committed row of the given columns; the others take their

@@ -56,11 +56,13 @@ class ProviderField final : public Field {
                        u"Operation is not allowed in this context: no new row is pending for "
                        u"column " + info().name + u".");
     }
+    // The backend writes the cell only when it takes the value, so a refused
+    // value leaves the one assigned before.
     Failure failure;
-    if (!buffer_->target->AcceptValue(index_, value, &buffer_->accepted, &failure)) {
+    if (!buffer_->target->AcceptValue(index_, value, &buffer_->pending[index_].value, &failure)) {
       return core.Fail(std::move(failure));
     }
-    buffer_->AssignAccepted(index_);
+    buffer_->MarkAssigned(index_);
     return kOk;
   }
 

@@ -30,9 +30,6 @@ struct RowBuffer {
   };
   std::vector<Cell> pending;                 // the new row's assigned values
   std::optional<std::vector<Cell>> current;  // the row stored last
-  // What the backend made of the value being assigned; it changes places
-  // with the value of the cell it is assigned to.
-  Variant accepted;
   // The Field objects handed out, made once per column.
   std::vector<std::shared_ptr<Field>> field_objects;
   // The row being stored, its values lent from `pending`; kept for its storage.
@@ -46,10 +43,9 @@ struct RowBuffer {
   std::vector<std::size_t> assigned;
   std::vector<std::size_t> current_assigned;
 
-  // Gives a column of the pending row the value in `accepted`.
-  void AssignAccepted(std::size_t index) {
+  // Marks a column of the pending row as given the value in its cell.
+  void MarkAssigned(std::size_t index) {
     auto& cell = pending[index];
-    std::swap(cell.value, accepted);
     if (!cell.set) {
       cell.set = true;
       assigned.push_back(index);

@@ -140,21 +140,23 @@ TEST_F(StandIn, EachNewRowStartsEmptyAndARefusedRowStaysPendingAsItWas) {
   ASSERT_EQ(FieldOf(recordset, u"V")->put_Value(Variant::Text(u"z")), 0);
   ASSERT_EQ(recordset->Update(Variant::Missing(), Variant::Missing()), 0);
   // Texts a column took before are taken alike again; one it refused is
-  // refused again.
+  // refused again, and leaves the value the column was given before.
   ASSERT_EQ(recordset->AddNew(Variant::Missing(), Variant::Missing()), 0);
+  ASSERT_EQ(FieldOf(recordset, u"C")->put_Value(Variant::Text(u"B")), 0);
   for (int i = 0; i < 2; ++i) {
     EXPECT_LT(FieldOf(recordset, u"C")->put_Value(Variant::Text(u"ABCDEFGHIJK")), 0);
   }
-  ASSERT_EQ(recordset->CancelUpdate(), 0);
+  ASSERT_EQ(FieldOf(recordset, u"V")->put_Value(Variant::Text(u"v")), 0);
+  ASSERT_EQ(recordset->Update(Variant::Missing(), Variant::Missing()), 0);
   ASSERT_EQ(store({{u"C", u"A"}, {u"V", u"w"}, {u"I", u"1"}}), 0);
   ASSERT_EQ(recordset->Close(), 0);
   ASSERT_EQ(connection->Close(), 0);
 
   const auto rows = Rows(u"SELECT C, V, I FROM XALIB.T ORDER BY rowid");
-  ASSERT_EQ(rows.rows.size(), 4u);
+  ASSERT_EQ(rows.rows.size(), 5u);
   const std::vector<std::vector<std::optional<std::u16string>>> expected = {
       {u"A         ", u"x", u"1"}, {u"          ", u"y", u"0"}, {u"          ", u"z", u"3"},
-      {u"A         ", u"w", u"1"}};
+      {u"B         ", u"v", u"0"}, {u"A         ", u"w", u"1"}};
   EXPECT_EQ(rows.rows, expected);
 }
 
