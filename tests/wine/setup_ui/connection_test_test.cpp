@@ -99,8 +99,8 @@ TEST_F(ConnectionTest, EachOutcomeInTheWordsOfBridgeCheckScreenshots) {
   Close(missing);
 
   // The ledger switched on (not saved yet): it is missing, and the command that makes it is given.
-  PressButton(Control(kReleaseLedger));
-  ASSERT_TRUE(WaitUntil([&] { return ::SendMessageW(Control(kReleaseLedger), BM_GETCHECK, 0, 0) == BST_CHECKED; }));
+  ASSERT_TRUE(ClickCheckBox(Control(kReleaseLedger)));
+  ASSERT_EQ(::SendMessageW(Control(kReleaseLedger), BM_GETCHECK, 0, 0), BST_CHECKED);
   HWND noLedger = Test(SqliteSource("MIRDANE_CONNECTION_DB"), L"Pa55word!");
   ASSERT_TRUE(noLedger);
   text = DialogText(noLedger);

@@ -75,7 +75,7 @@ TEST_F(SetupSheet, TheLedgerBoxStoresReleaseLedgerAndUntickingRemovesIt) {
   ASSERT_TRUE(box);
   EXPECT_EQ(TextOf(box), L"Release each &document only once");
   EXPECT_EQ(::SendMessageW(box, BM_GETCHECK, 0, 0), BST_UNCHECKED) << "the setup has no releaseLedger";
-  PressButton(box);
+  ASSERT_TRUE(ClickCheckBox(box));
   ASSERT_TRUE(WaitUntil([&] { return ::SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED; }));
   PressOk();
   ExpectClosedWith(true);
@@ -85,7 +85,7 @@ TEST_F(SetupSheet, TheLedgerBoxStoresReleaseLedgerAndUntickingRemovesIt) {
   Open();
   box = Control(11061);
   EXPECT_EQ(::SendMessageW(box, BM_GETCHECK, 0, 0), BST_CHECKED) << "shows what is stored";
-  PressButton(box);
+  ASSERT_TRUE(ClickCheckBox(box));
   ASSERT_TRUE(WaitUntil([&] { return ::SendMessageW(box, BM_GETCHECK, 0, 0) == BST_UNCHECKED; }));
   PressOk();
   ExpectClosedWith(true);

@@ -210,7 +210,7 @@ TEST_F(SetupSheet, LayoutFollowsTheDialogUnitsAndNoTextIsCut) {
     ::SendMessageW(grid, PGM_GETLAYOUT, 0, reinterpret_cast<LPARAM>(&layout));
     EXPECT_FALSE(layout.descriptionClipped);
     EXPECT_GE(layout.pageLines, 10) << "the rows keep most of the grid";
-    PressButton(check);
+    ASSERT_TRUE(ClickCheckBox(check));
     ASSERT_TRUE(WaitUntil([&] { return (pass == 0) == (Text(GridItem(grid, kHeaderGroup, 0).name) == L"UAGYCPP.GYABNT"); }));
   }
   PressCancel();
@@ -293,11 +293,11 @@ TEST_F(SetupSheet, Screenshots) {
   ASSERT_TRUE(SelectGridRow(grid, kHeaderGroup, 3));  // a required row, unmapped
   ::Sleep(300);
   EXPECT_TRUE(SaveScreenshot({sheet_}, Shot("mapping-captions")));
-  PressButton(Control(11058));
+  ASSERT_TRUE(ClickCheckBox(Control(11058)));
   ASSERT_TRUE(WaitUntil([&] { return Text(GridItem(grid, kHeaderGroup, 0).name) == L"UAGYCPP.GYABNT"; }));
   ::Sleep(300);
   EXPECT_TRUE(SaveScreenshot({sheet_}, Shot("mapping-field-names")));
-  PressButton(Control(11058));
+  ASSERT_TRUE(ClickCheckBox(Control(11058)));
   ASSERT_TRUE(WaitUntil([&] { return Text(GridItem(grid, kHeaderGroup, 0).name) == L"Extract transaction type"; }));
   // The menu of a row, open on its index fields.
   ASSERT_TRUE(SelectGridRow(grid, kHeaderGroup, 0));

@@ -252,7 +252,7 @@ TEST_F(SetupSheet, TheKeyboardMovesThroughTheGridAndItsGroups) {
 TEST_F(SetupSheet, DisplayFieldNamesNamesRowsByIdentifierAndIsNotStored) {
   Open();
   HWND grid = OpenMappingPage();
-  PressButton(Control(11058));
+  ASSERT_TRUE(ClickCheckBox(Control(11058)));
   ASSERT_TRUE(WaitUntil([&] { return Text(GridItem(grid, kLineGroup, 0).name) == L"UAG0CPP.G0ABNT"; }));
   EXPECT_EQ(Text(GridItem(grid, kHeaderGroup, 3).name), L"UAGYCPP.GYH6CD");
   EXPECT_EQ(Text(GridItem(grid, kHeaderGroup, 0).value), L"Transaction type") << "the mappings stay";
@@ -264,9 +264,9 @@ TEST_F(SetupSheet, DisplayFieldNamesNamesRowsByIdentifierAndIsNotStored) {
       << NarrowW(CommandLinkText(dialog, 541).c_str());
   ClickCommandLink(dialog, 541);
   ASSERT_TRUE(WaitUntil([&] { return !FindThreadWindow(run_->threadId(), kRequiredFieldTitle); }));
-  PressButton(Control(11058));
+  ASSERT_TRUE(ClickCheckBox(Control(11058)));
   ASSERT_TRUE(WaitUntil([&] { return Text(GridItem(grid, kLineGroup, 0).name) == L"Extract transaction type"; }));
-  PressButton(Control(11058));
+  ASSERT_TRUE(ClickCheckBox(Control(11058)));
   ASSERT_TRUE(WaitUntil([&] { return Text(GridItem(grid, kLineGroup, 0).name) == L"UAG0CPP.G0ABNT"; }));
   ChoosePage(sheet_, 0);
   ASSERT_TRUE(WaitForRequiredFieldDialog());

@@ -240,6 +240,22 @@ void TypeInto(HWND edit, const std::wstring& text) {
 
 void PressButton(HWND button) { ::PostMessageW(button, BM_CLICK, 0, 0); }
 
+bool ClickCheckBox(HWND box) {
+  constexpr UINT kWaitMs = 10000;
+  const auto send = [box](UINT message, DWORD_PTR* answer) {
+    return ::SendMessageTimeoutW(box, message, 0, 0, SMTO_ABORTIFHUNG, kWaitMs, answer) != 0;
+  };
+  DWORD_PTR before = 0;
+  if (!send(BM_GETCHECK, &before)) return false;
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    DWORD_PTR ignored = 0;
+    DWORD_PTR now = 0;
+    if (!send(BM_CLICK, &ignored) || !send(BM_GETCHECK, &now)) return false;
+    if (now != before) return true;
+  }
+  return false;
+}
+
 // --- the sheet ------------------------------------------------------------------------------------
 
 HWND PageList(HWND sheet) { return ::GetDlgItem(sheet, 0x3020); }

@@ -88,6 +88,11 @@ void PostClick(HWND window, POINT client);
 // Replaces the text of an edit by typing: all selected, then the new text.
 void TypeInto(HWND edit, const std::wstring& text);
 void PressButton(HWND button);
+// Clicks a check box, which opens nothing modal, so the click is sent rather
+// than posted; true once its check has changed. A click the box dropped (its
+// capture taken meanwhile) is sent again; one that timed out is not, as it
+// may yet arrive.
+bool ClickCheckBox(HWND box);
 
 // The sheet's parts.
 HWND PageList(HWND sheet);
