@@ -130,23 +130,7 @@ bool CAxRecordset::SetFieldText(const std::u16string& name, const std::u16string
 
 bool CAxRecordset::AssignText(FieldLookup* lookup, const std::u16string& name,
                               const std::u16string& text) {
-  // As ExchangeField does when saving, without copying the text first.
-  std::int32_t result = kExchangeNoSuchField;
-  lastResult_ = 0;
-  if (lookup && !Failed(lookup->result) && lookup->field) {
-    provider::Field& field = *lookup->field;
-    const FieldTraits& traits = TraitsOf(*lookup);
-    if (Failed(traits.attributesResult)) {
-      result = traits.attributesResult;
-    } else if ((traits.attributes & (ado::adFldUpdatable | ado::adFldUnknownUpdatable)) != 0) {
-      result = _WriteFieldValue(field, VarType::BStr, text);
-    } else {
-      // A column that cannot be written is read back instead.
-      exchangeText_.assign(text);
-      result = _ReadFieldValue(field, VarType::BStr, &exchangeText_);
-    }
-    lastResult_ = result;
-  }
+  const std::int32_t result = ExchangeField(true, lookup, VarType::BStr, text, &exchangeText_);
   if (result < 0) {
     const auto body =
         mirdane::FormatText(u"Failed to set Field '%s' to value '%s'", {name, text});
@@ -173,22 +157,25 @@ const CAxRecordset::FieldTraits& CAxRecordset::TraitsOf(FieldLookup& lookup) {
 
 std::int32_t CAxRecordset::_FieldExchange(bool save, const std::u16string& name, VarType type,
                                           std::u16string* variable) {
-  provider::Field* field = nullptr;
-  const HRESULT found = FindField(name, &field);
-  return ExchangeField(save, found, field, type, variable);
+  return ExchangeField(save, LookUp(name), type, *variable, variable);
 }
 
-std::int32_t CAxRecordset::ExchangeField(bool save, HRESULT found, provider::Field* field,
-                                         VarType type, std::u16string* variable) {
+std::int32_t CAxRecordset::ExchangeField(bool save, FieldLookup* lookup, VarType type,
+                                         const std::u16string& text, std::u16string* readBack) {
   lastResult_ = 0;
-  if (Failed(found) || !field) return kExchangeNoSuchField;
-  lastResult_ = _IsUpdatable(*field);
-  if (lastResult_ < 0) return lastResult_;
-  if (save && lastResult_ != kExchangeNotUpdatable) {
-    lastResult_ = _WriteFieldValue(*field, type, *variable);
+  if (!lookup || Failed(lookup->result) || !lookup->field) return kExchangeNoSuchField;
+  const FieldTraits& traits = TraitsOf(*lookup);
+  if (Failed(traits.attributesResult)) {
+    lastResult_ = traits.attributesResult;
+    return lastResult_;
+  }
+  const bool updatable =
+      (traits.attributes & (ado::adFldUpdatable | ado::adFldUnknownUpdatable)) != 0;
+  if (save && updatable) {
+    lastResult_ = _WriteFieldValue(*lookup->field, type, text);
   } else {
-    // A column that cannot be written is read back into the variable instead.
-    lastResult_ = _ReadFieldValue(*field, type, variable);
+    // A column that cannot be written is read back instead.
+    lastResult_ = _ReadFieldValue(*lookup->field, type, readBack);
   }
   return lastResult_;
 }
@@ -231,16 +218,6 @@ CAxRecordset::FieldLookup* CAxRecordset::LookUp(const std::u16string& name) {
   }
   nextLookup_ = at + 1;
   return &fieldLookups_[at];
-}
-
-std::int32_t CAxRecordset::_IsUpdatable(provider::Field& field) {
-  std::int32_t attributes = 0;
-  const HRESULT result = field.get_Attributes(&attributes);
-  if (Failed(result)) return result;
-  if ((attributes & (ado::adFldUpdatable | ado::adFldUnknownUpdatable)) == 0) {
-    return kExchangeNotUpdatable;
-  }
-  return 0;
 }
 
 HRESULT CAxRecordset::_WriteFieldValue(provider::Field& field, VarType type,

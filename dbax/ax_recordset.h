@@ -90,9 +90,10 @@ class CAxRecordset {
   // The lookup kept for `name`; null while no recordset is open.
   FieldLookup* LookUp(const std::u16string& name);
   bool AssignText(FieldLookup* lookup, const std::u16string& name, const std::u16string& text);
-  std::int32_t ExchangeField(bool save, mirdane::HRESULT found, provider::Field* field,
-                             mirdane::VarType type, std::u16string* variable);
-  std::int32_t _IsUpdatable(provider::Field& field);
+  // Writes `text` to the column when saving and the column takes values;
+  // otherwise reads the column back into `readBack`. Answers as _FieldExchange.
+  std::int32_t ExchangeField(bool save, FieldLookup* lookup, mirdane::VarType type,
+                             const std::u16string& text, std::u16string* readBack);
   mirdane::HRESULT _WriteFieldValue(provider::Field& field, mirdane::VarType type,
                                     const std::u16string& variable);
   mirdane::HRESULT _ReadFieldValue(provider::Field& field, mirdane::VarType type,
@@ -132,7 +133,7 @@ class CAxRecordset {
   std::vector<FieldLookup> fieldLookups_;
   std::size_t nextLookup_ = 0;
   void ClearFieldLookups();
-  std::u16string exchangeText_;  // the text being assigned, its storage reused
+  std::u16string exchangeText_;  // where a column that takes no text is read back to
 };
 
 // The number of digits a decimal column needs for `text`: signs, a decimal
