@@ -71,6 +71,15 @@ class ColumnIndex {
       by_name_;
 };
 
+// A value of the row being stored: the index of its column and the value
+// taken for it, read where the recordset keeps it rather than copied.
+struct RowValue {
+  std::size_t column;
+  const Variant& value;
+};
+// The values of the row being stored, in the columns' order.
+using RowValues = std::vector<RowValue>;
+
 // The table behind an opened source query, ready to take new rows.
 class InsertTarget {
  public:
@@ -93,8 +102,7 @@ class InsertTarget {
                            Failure* failure) = 0;
   // Stores one committed row of the given columns; the others take their
   // defaults.
-  virtual bool InsertRow(const std::vector<std::pair<std::size_t, Variant>>& values,
-                         Failure* failure) = 0;
+  virtual bool InsertRow(const RowValues& values, Failure* failure) = 0;
 
   // Sending several rows in one go, where the database allows it: BeginBatch
   // starts collecting rows (false when the backend cannot send them together),
@@ -108,8 +116,7 @@ class InsertTarget {
     kUnknown,        // what is stored is not known (the commit failed); `failure` says why
   };
   virtual bool BeginBatch() { return false; }
-  virtual bool QueueRow(const std::vector<std::pair<std::size_t, Variant>>& values,
-                        Failure* failure) {
+  virtual bool QueueRow(const RowValues& values, Failure* failure) {
     (void)values;
     (void)failure;
     return false;

@@ -275,18 +275,18 @@ HRESULT ProviderRecordset::Update(const Variant& /*fields*/, const Variant& /*va
   if (!IsOpen()) return FailClosed();
   if (buffer_->edit_mode != ado::adEditAdd) return kOk;
   if (!buffer_->connection->session) return FailClosed();
-  // The assigned values are lent to the backend and taken back afterwards:
-  // a row that fails stays pending as it was.
+  // The backend reads the assigned values where they are: a row that fails
+  // stays pending as it was.
   auto& storing = buffer_->storing;
   auto& pending = buffer_->pending;
   storing.clear();
   // In the columns' order, whatever the order of assignment.
   std::sort(buffer_->assigned.begin(), buffer_->assigned.end());
-  for (const std::size_t i : buffer_->assigned) storing.emplace_back(i, std::move(pending[i].value));
+  for (const std::size_t i : buffer_->assigned) storing.push_back({i, pending[i].value});
   Failure failure;
   const bool stored = buffer_->batching ? buffer_->target->QueueRow(storing, &failure)
                                         : buffer_->target->InsertRow(storing, &failure);
-  for (auto& [index, value] : storing) pending[index].value = std::move(value);
+  storing.clear();  // it refers to the cells, which change places below
   if (!stored) return buffer_->connection->Fail(std::move(failure));
   // The stored row becomes the current one; the one before it makes room
   // for the next new row.

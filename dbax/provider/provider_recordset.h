@@ -32,8 +32,9 @@ struct RowBuffer {
   std::optional<std::vector<Cell>> current;  // the row stored last
   // The Field objects handed out, made once per column.
   std::vector<std::shared_ptr<Field>> field_objects;
-  // The row being stored, its values lent from `pending`; kept for its storage.
-  std::vector<std::pair<std::size_t, Variant>> storing;
+  // The row being stored, referring to the values in `pending`; kept for its
+  // storage.
+  RowValues storing;
   // Between BeginRowBatch and SendRowBatch: Update hands rows to the backend
   // to keep.
   bool batching = false;

@@ -194,8 +194,7 @@ bool AdoTable::AcceptValue(std::size_t index, const Variant& value, Variant* sto
   return true;
 }
 
-bool AdoTable::InsertRow(const std::vector<std::pair<std::size_t, Variant>>& values,
-                         Failure* failure) {
+bool AdoTable::InsertRow(const RowValues& values, Failure* failure) {
   std::set<std::size_t> wanted;
   for (const auto& [index, value] : values) {
     if (index >= columns_.size()) {

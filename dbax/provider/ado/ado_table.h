@@ -34,8 +34,7 @@ class AdoTable final : public InsertTarget {
                    Failure* failure) override;
   // Stores exactly `values`: the pending row as it is when it holds just
   // those columns, else a fresh row with them.
-  bool InsertRow(const std::vector<std::pair<std::size_t, Variant>>& values,
-                 Failure* failure) override;
+  bool InsertRow(const RowValues& values, Failure* failure) override;
 
  private:
   bool DescribeColumn(std::size_t index, Failure* failure);

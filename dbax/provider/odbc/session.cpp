@@ -149,7 +149,7 @@ class OdbcTable final : public InsertTarget {
       return InsertOneRow(state.link(), *shape_, values, &buffers_, failure);
     }
     if (InsertOneRow(state.link(), *shape_, values, &buffers_, failure)) {
-      state.held = HeldRow{shape_, values};
+      state.held.emplace(shape_, values);
       return true;
     }
     if (Lost(*failure, *state.link())) {
@@ -212,7 +212,7 @@ class OdbcTable final : public InsertTarget {
       if (!held) return BatchOutcome::kNothingStored;
       *failure = std::move(undone);
     } else if (!held ||
-               InsertOneRow(state.link(), *held->shape, held->values, &buffers_, failure)) {
+               InsertOneRow(state.link(), *held->shape, held->Row(), &buffers_, failure)) {
       return BatchOutcome::kNothingStored;
     } else {
       // Rows stored after it must not go in without it.

@@ -38,13 +38,22 @@ struct OdbcShape {
       : source(std::move(s)), columns(std::move(c)), described(std::move(d)), index(columns) {}
 };
 
-using RowValues = std::vector<std::pair<std::size_t, Variant>>;
-
 // A row stored inside the open transaction: after a rollback it is stored
 // again by itself, so that rolling back undoes only what was sent with it.
+// Its values are copied, as the recordset's change with its next row.
 struct HeldRow {
+  HeldRow(std::shared_ptr<OdbcShape> s, const RowValues& row) : shape(std::move(s)) {
+    for (const auto& [index, value] : row) values.emplace_back(index, value);
+  }
+  // The values as a row to store.
+  RowValues Row() const {
+    RowValues row;
+    for (const auto& [index, value] : values) row.push_back({index, value});
+    return row;
+  }
+
   std::shared_ptr<OdbcShape> shape;
-  RowValues values;
+  std::vector<std::pair<std::size_t, Variant>> values;
 };
 
 class SessionState {
