@@ -105,15 +105,14 @@ class StandInTable final : public InsertTarget {
     return true;
   }
 
-  bool InsertRow(const std::vector<std::pair<std::size_t, Variant>>& values,
-                 Failure* failure) override {
+  bool InsertRow(const RowValues& values, Failure* failure) override {
     if (Insert(values, failure)) return true;
     shape_->stale = true;
     return false;
   }
 
  private:
-  bool Insert(const std::vector<std::pair<std::size_t, Variant>>& values, Failure* failure) {
+  bool Insert(const RowValues& values, Failure* failure) {
     const StandInShape& shape = *shape_;
     // The library may have been detached to make room for others meanwhile.
     try {
@@ -159,8 +158,13 @@ class StandInTable final : public InsertTarget {
   }
 
   sqlite3_stmt* Prepared(const std::vector<std::size_t>& key, Failure* failure) {
+    // The rows of a table mostly assign the same columns, one after another.
+    if (last_statement_ && last_statement_->first == key) return last_statement_->second.get();
     auto& statements = shape_->statements;
-    if (auto found = statements.find(key); found != statements.end()) return found->second.get();
+    if (auto found = statements.find(key); found != statements.end()) {
+      last_statement_ = &*found;
+      return found->second.get();
+    }
     const StandInShape& shape = *shape_;
     std::string sql =
         "INSERT INTO " + QuoteIdentifier(shape.library) + "." + QuoteIdentifier(shape.table);
@@ -187,13 +191,16 @@ class StandInTable final : public InsertTarget {
                                         Utf8ToUtf16(system_->LastError())}));
       return nullptr;
     }
-    return statements.emplace(key, StatementHandle(raw)).first->second.get();
+    last_statement_ = &*statements.emplace(key, StatementHandle(raw)).first;
+    return last_statement_->second.get();
   }
 
   std::shared_ptr<StandInSystem> system_;
   std::shared_ptr<StandInShape> shape_;
   // Reused for each row.
   std::vector<std::size_t> key_;
+  // The statement used last; the shape keeps it (its map never drops one).
+  const std::pair<const std::vector<std::size_t>, StatementHandle>* last_statement_ = nullptr;
   std::vector<std::string> texts_;
 };
 

@@ -46,6 +46,10 @@ StandInSystem::StandInSystem(fs::path directory) : directory_(std::move(director
 }
 
 StandInSystem::Attached* StandInSystem::Find(const std::u16string& library) {
+  // Asked for every row stored, mostly with the name as it was attached.
+  for (auto& entry : attached_) {
+    if (mirdane::SameText(entry.name16, library)) return &entry;
+  }
   for (auto& entry : attached_) {
     if (mirdane::EqualsIgnoringAsciiCase(entry.name16, library)) return &entry;
   }
