@@ -99,13 +99,15 @@ std::string Utf16ToUtf8(std::u16string_view text) {
 
 void AssignUtf8(std::u16string_view text, std::string* utf8) {
   std::string& out = *utf8;
-  // Most values are ASCII: their leading run is copied unit for unit
-  // rather than appended a byte at a time.
+  // Most values are ASCII: their leading run is copied unit for unit, in
+  // one pass, rather than appended a byte at a time.
+  out.resize(text.size());
   std::size_t ascii = 0;
-  while (ascii < text.size() && text[ascii] < 0x80) ++ascii;
-  out.resize(ascii);
-  for (std::size_t i = 0; i < ascii; ++i) out[i] = static_cast<char>(text[i]);
+  for (; ascii < text.size() && text[ascii] < 0x80; ++ascii) {
+    out[ascii] = static_cast<char>(text[ascii]);
+  }
   if (ascii == text.size()) return;
+  out.resize(ascii);
   out.reserve(text.size() + (text.size() - ascii) * 2);
   for (std::size_t i = ascii; i < text.size(); ++i) {
     const char16_t c = text[i];

@@ -211,6 +211,8 @@ CAxRecordset::FieldLookup* CAxRecordset::LookUp(const std::u16string& name) {
     }
   }
   if (at == fieldLookups_.size()) {
+    // Room at once for the columns a release assigns, rather than growing by one.
+    if (fieldLookups_.capacity() == 0) fieldLookups_.reserve(kUsualLookups);
     std::shared_ptr<provider::Field> object;
     const HRESULT result = fields_->get_Item(Variant::Text(name), &object);
     fieldLookups_.push_back(

@@ -131,6 +131,7 @@ class CAxRecordset {
   };
   static const FieldTraits& TraitsOf(FieldLookup& lookup);
   std::vector<FieldLookup> fieldLookups_;
+  static constexpr std::size_t kUsualLookups = 16;
   std::size_t nextLookup_ = 0;
   void ClearFieldLookups();
   std::u16string exchangeText_;  // where a column that takes no text is read back to

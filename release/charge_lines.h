@@ -23,6 +23,11 @@ class LineValues {
   bool try_emplace(const std::u16string& column, std::u16string value) {
     // Room for a line's usual few values at once, rather than growing by one.
     if (entries_.capacity() == 0) entries_.reserve(kUsualValues);
+    // A line's columns mostly arrive in order: one past the last is appended.
+    if (entries_.empty() || entries_.back().first < column) {
+      entries_.emplace_back(column, std::move(value));
+      return true;
+    }
     const auto at = LowerBound(column);
     if (at != entries_.end() && at->first == column) return false;
     entries_.emplace(at, column, std::move(value));
@@ -30,6 +35,7 @@ class LineValues {
   }
   // Drops the value of `column`, if any: the count dropped.
   std::size_t erase(const std::u16string& column) {
+    if (entries_.empty()) return 0;
     const auto at = LowerBound(column);
     if (at == entries_.end() || at->first != column) return 0;
     entries_.erase(at);
