@@ -158,31 +158,57 @@ class BatchCustomProperties final : public kfx::CustomProperties {
   std::shared_ptr<NamedTexts> properties_;
 };
 
+// Up to this many names are searched one by one: a table of them would
+// cost more to build, once per document, than it saves.
+constexpr std::size_t kNamesSearchedInTurn = 16;
+
 // The first text of each name, looked up in constant time: a document may
 // carry tens of thousands of fields and a setup as many links.
 class TextIndex {
  public:
-  explicit TextIndex(const NamedTexts& texts) {
+  explicit TextIndex(const NamedTexts& texts) : texts_(texts) {
+    if (texts.size() <= kNamesSearchedInTurn) return;
     for (const auto& [name, text] : texts) index_.emplace(name, &text);
   }
   const std::u16string* Find(const std::u16string& name) const {
+    if (texts_.size() <= kNamesSearchedInTurn) {
+      for (const auto& [candidate, text] : texts_) {
+        if (candidate == name) return &text;
+      }
+      return nullptr;
+    }
     const auto found = index_.find(name);
     return found == index_.end() ? nullptr : found->second;
   }
 
  private:
+  const NamedTexts& texts_;
   std::unordered_map<std::u16string, const std::u16string*> index_;
 };
 
 // The first column of each name among the document's tables, with its table.
 class ColumnIndex {
  public:
-  explicit ColumnIndex(const DocumentRecord& document) {
-    for (const auto& table : document.tables) {
+  explicit ColumnIndex(const DocumentRecord& document) : tables_(document.tables) {
+    std::size_t columns = 0;
+    for (const auto& table : tables_) columns += table.columns.size();
+    searchedInTurn_ = columns <= kNamesSearchedInTurn;
+    if (searchedInTurn_) return;
+    for (const auto& table : tables_) {
       for (const auto& [name, rows] : table.columns) index_.emplace(name, Column{&table.name, &rows});
     }
   }
   const std::vector<std::u16string>* Find(const std::u16string& column, std::u16string* table) const {
+    if (searchedInTurn_) {
+      for (const auto& candidate : tables_) {
+        for (const auto& [name, rows] : candidate.columns) {
+          if (name != column) continue;
+          *table = candidate.name;
+          return &rows;
+        }
+      }
+      return nullptr;
+    }
     const auto found = index_.find(column);
     if (found == index_.end()) return nullptr;
     *table = *found->second.table;
@@ -194,6 +220,8 @@ class ColumnIndex {
     const std::u16string* table;
     const std::vector<std::u16string>* rows;
   };
+  const std::vector<TableRecord>& tables_;
+  bool searchedInTurn_ = false;
   std::unordered_map<std::u16string, Column> index_;
 };
 

@@ -28,15 +28,17 @@ std::string Stamp(const std::tm& time, const char* format) {
   return std::string(buffer, length);
 }
 
-// One line per message: line breaks written as \n (and \r).
-std::string OneLine(const std::u16string& text) {
-  std::string out;
-  for (const char c : Utf16ToUtf8(text)) {
-    if (c == '\n') out += "\\n";
-    else if (c == '\r') out += "\\r";
-    else out += c;
+// Appends `text` as one line: line breaks written as \n (and \r).
+void AppendOneLine(const std::u16string& text, std::string* line) {
+  const std::string utf8 = Utf16ToUtf8(text);
+  std::size_t from = 0;
+  for (std::size_t at = utf8.find_first_of("\r\n"); at != std::string::npos;
+       at = utf8.find_first_of("\r\n", from)) {
+    line->append(utf8, from, at - from);
+    *line += utf8[at] == '\n' ? "\\n" : "\\r";
+    from = at + 1;
   }
-  return out;
+  line->append(utf8, from, std::string::npos);
 }
 
 }  // namespace
@@ -82,9 +84,18 @@ bool HostLog::LogError(std::int32_t severity, const std::u16string& message,
                        const std::u16string& codeModule, std::int32_t lineNumber) {
   std::lock_guard lock(mutex_);
   const std::tm now = LocalNow();
-  const std::string line = Stamp(now, "%Y-%m-%d %H:%M:%S") + '\t' + std::to_string(severity) +
-                           '\t' + OneLine(codeModule) + '\t' + std::to_string(lineNumber) +
-                           '\t' + OneLine(message) + '\n';
+  // Built in one buffer: a run may log a line for every document.
+  std::string line = Stamp(now, "%Y-%m-%d %H:%M:%S");
+  line.reserve(line.size() + codeModule.size() + message.size() + 32);
+  line += '\t';
+  line += std::to_string(severity);
+  line += '\t';
+  AppendOneLine(codeModule, &line);
+  line += '\t';
+  line += std::to_string(lineNumber);
+  line += '\t';
+  AppendOneLine(message, &line);
+  line += '\n';
   const std::string why = Append(now, line);
   if (why.empty()) return true;
   if (!failed_) {
