@@ -11,10 +11,10 @@ namespace hr = mirdane::hr;
 class BatchReleaseData final : public kfx::ReleaseData {
  public:
   BatchReleaseData(const BatchFile& batch, const DocumentRecord& document, HostLog& log)
-      : batch_(batch), document_(document), log_(log),
+      : batch_(batch), document_(std::make_shared<const DocumentRecord>(document)), log_(log),
         properties_(std::make_shared<NamedTexts>(batch.setup.customProperties)) {}
 
-  HRESULT get_KofaxPDFFileName(std::u16string* name) override { return Give(document_.pdfFileName, name); }
+  HRESULT get_KofaxPDFFileName(std::u16string* name) override { return Give(document_->pdfFileName, name); }
   HRESULT get_ConnectString(std::u16string* text) override { return Give(batch_.setup.connectString, text); }
   HRESULT get_UserName(std::u16string* text) override { return Give(batch_.setup.userName, text); }
   HRESULT get_Password(std::u16string* text) override { return Give(batch_.setup.password, text); }
@@ -35,13 +35,13 @@ class BatchReleaseData final : public kfx::ReleaseData {
   }
 
   HRESULT SendMessage(const std::u16string& message, std::int32_t, std::int32_t) override {
-    log_.SendMessage(document_.number, message);
+    log_.SendMessage(document_->number, message);
     return hr::kOk;
   }
 
   HRESULT get_UniqueDocumentID(std::u16string* id) override {
-    if (!document_.uniqueDocumentId) return hr::kUnknownName;
-    return Give(*document_.uniqueDocumentId, id);
+    if (!document_->uniqueDocumentId) return hr::kUnknownName;
+    return Give(*document_->uniqueDocumentId, id);
   }
 
  private:
@@ -53,7 +53,8 @@ class BatchReleaseData final : public kfx::ReleaseData {
   const BatchFile& batch_;
   // A copy: the script keeps the release data after the call that handed
   // the document over, and a document read from a stream is gone by then.
-  const DocumentRecord document_;
+  // Shared with the values made from it, which refer to its tables' texts.
+  const std::shared_ptr<const DocumentRecord> document_;
   HostLog& log_;
   std::shared_ptr<NamedTexts> properties_;
 };

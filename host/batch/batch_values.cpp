@@ -22,7 +22,7 @@ class BatchRowValues final : public kfx::RowValues {
     return hr::kOk;
   }
   HRESULT get_Count(std::int32_t* count) override {
-    *count = static_cast<std::int32_t>(value_->rows.size());
+    *count = static_cast<std::int32_t>(value_->Rows().size());
     return hr::kOk;
   }
   HRESULT get_Item(const Variant& row, std::shared_ptr<kfx::Value>* value) override;
@@ -44,7 +44,7 @@ class BatchValue final : public kfx::Value {
     return hr::kOk;
   }
   HRESULT get_Value(std::u16string* text) override {
-    *text = IsRow() ? value_->rows[row_] : value_->text;
+    *text = IsRow() ? value_->Rows()[row_] : value_->text;
     return hr::kOk;
   }
   HRESULT get_TableName(std::u16string* table) override {
@@ -71,7 +71,7 @@ class BatchValue final : public kfx::Value {
 HRESULT BatchRowValues::get_Item(const Variant& row, std::shared_ptr<kfx::Value>* value) {
   if (row.type() != VarType::I4) return hr::kTypeMismatch;
   const auto index = *row.AsInteger();
-  if (index < 1 || index > static_cast<std::int64_t>(value_->rows.size())) return hr::kBadIndex;
+  if (index < 1 || index > static_cast<std::int64_t>(value_->Rows().size())) return hr::kBadIndex;
   *value = std::make_shared<BatchValue>(value_, static_cast<std::size_t>(index - 1));
   return hr::kOk;
 }
@@ -225,9 +225,8 @@ class ColumnIndex {
   std::unordered_map<std::u16string, Column> index_;
 };
 
-}  // namespace
-
-std::vector<ResolvedValue> ResolveValues(const SetupRecord& setup, const DocumentRecord& document) {
+std::vector<ResolvedValue> Resolve(const SetupRecord& setup, const DocumentRecord& document,
+                                   const std::shared_ptr<const DocumentRecord>& shared) {
   const TextIndex indexFields(document.indexFields);
   const TextIndex captureValues(document.captureValues);
   const TextIndex batchFields(document.batchFields);
@@ -241,7 +240,14 @@ std::vector<ResolvedValue> ResolveValues(const SetupRecord& setup, const Documen
     switch (link.sourceType) {
       case kfx::KFX_REL_INDEXFIELD: {
         texts = &indexFields;
-        if (const auto* rows = columns.Find(link.source, &value.tableName)) value.rows = *rows;
+        if (const auto* rows = columns.Find(link.source, &value.tableName)) {
+          // Shared, the texts stay in the document that `shared` keeps alive.
+          if (shared) {
+            value.documentRows = std::shared_ptr<const std::vector<std::u16string>>(shared, rows);
+          } else {
+            value.rows = *rows;
+          }
+        }
         break;
       }
       case kfx::KFX_REL_TEXTCONSTANT:
@@ -262,6 +268,17 @@ std::vector<ResolvedValue> ResolveValues(const SetupRecord& setup, const Documen
     values.push_back(std::move(value));
   }
   return values;
+}
+
+}  // namespace
+
+std::vector<ResolvedValue> ResolveValues(const SetupRecord& setup, const DocumentRecord& document) {
+  return Resolve(setup, document, nullptr);
+}
+
+std::vector<ResolvedValue> ResolveValues(const SetupRecord& setup,
+                                         const std::shared_ptr<const DocumentRecord>& document) {
+  return Resolve(setup, *document, document);
 }
 
 std::shared_ptr<kfx::Values> MakeValues(std::vector<ResolvedValue> values) {

@@ -88,6 +88,11 @@ TEST_F(BatchFileTest, LinksResolveToValuesAsTheHostResolvesThem) {
   EXPECT_TRUE(values[0].tableName.empty());
   EXPECT_EQ(values[1].tableName, u"Lines");
   EXPECT_EQ(values[1].rows, (std::vector<std::u16string>{u"1", u"2"}));
+  // Resolved for release, the rows stay in (and keep alive) the document.
+  auto document = std::make_shared<const DocumentRecord>(batch.documents[0]);
+  const auto shared = ResolveValues(batch.setup, document);
+  document.reset();
+  EXPECT_EQ(shared[1].Rows(), values[1].rows);
   EXPECT_EQ(values[2].text, u"AP");
   EXPECT_EQ(values[3].text, u"B-17");
   EXPECT_EQ(values[4].text, u"/in");
