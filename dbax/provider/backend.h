@@ -72,7 +72,8 @@ class ColumnIndex {
 };
 
 // A value of the row being stored: the index of its column and the value
-// taken for it, read where the recordset keeps it rather than copied.
+// taken for it, read where the recordset keeps it rather than copied. It is
+// good for the call that gets it: a backend that keeps a row copies it.
 struct RowValue {
   std::size_t column;
   const Variant& value;

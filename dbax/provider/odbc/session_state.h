@@ -40,7 +40,7 @@ struct OdbcShape {
 
 // A row stored inside the open transaction: after a rollback it is stored
 // again by itself, so that rolling back undoes only what was sent with it.
-// Its values are copied, as the recordset's change with its next row.
+// Its values are copied: the recordset's own change with its next row.
 struct HeldRow {
   HeldRow(std::shared_ptr<OdbcShape> s, const RowValues& row) : shape(std::move(s)) {
     for (const auto& [index, value] : row) values.emplace_back(index, value);
