@@ -171,12 +171,7 @@ class TextIndex {
     for (const auto& [name, text] : texts) index_.emplace(name, &text);
   }
   const std::u16string* Find(const std::u16string& name) const {
-    if (texts_.size() <= kNamesSearchedInTurn) {
-      for (const auto& [candidate, text] : texts_) {
-        if (candidate == name) return &text;
-      }
-      return nullptr;
-    }
+    if (texts_.size() <= kNamesSearchedInTurn) return FindText(texts_, name);
     const auto found = index_.find(name);
     return found == index_.end() ? nullptr : found->second;
   }
