@@ -79,6 +79,15 @@ inline constexpr HRESULT DB_E_INTEGRITYVIOLATION = mirdane::hr::FromBits(0x80040
 // The table a command names does not exist.
 inline constexpr HRESULT DB_E_NOTABLE = mirdane::hr::FromBits(0x80040E37);
 
+// ADO's own descriptions of adErrObjectClosed, adErrObjectOpen and adErrNoCurrentRecord,
+// which callers may show as they stand.
+inline constexpr char16_t kObjectClosedText[] =
+    u"Operation is not allowed when the object is closed.";
+inline constexpr char16_t kObjectOpenText[] = u"Operation is not allowed when the object is open.";
+inline constexpr char16_t kNoCurrentRecordText[] =
+    u"Either BOF or EOF is True, or the current record has been deleted. Requested operation "
+    u"requires a current record.";
+
 // CommandTypeEnum and ExecuteOptionEnum.
 inline constexpr std::int32_t adCmdText = 1;
 inline constexpr std::int32_t adExecuteNoRecords = 0x80;

@@ -95,7 +95,7 @@ HRESULT ProviderConnection::Open(const std::u16string& connection_string,
                                  const std::u16string& user, const std::u16string& password,
                                  std::int32_t /*options*/) {
   if (core_->session) {
-    return core_->Fail(ado::adErrObjectOpen, u"Operation is not allowed when the object is open.");
+    return core_->Fail(ado::adErrObjectOpen, ado::kObjectOpenText);
   }
   const ConnectionStringParts parts = PartsOf(connection_string);
   core_->secrets = SecretScrubber();
@@ -139,8 +139,7 @@ HRESULT ProviderConnection::get_State(std::int32_t* state) {
 
 HRESULT ProviderConnection::Close() {
   if (!core_->session) {
-    return core_->Fail(ado::adErrObjectClosed,
-                       u"Operation is not allowed when the object is closed.");
+    return core_->Fail(ado::adErrObjectClosed, ado::kObjectClosedText);
   }
   auto session = std::move(core_->session);
   core_->session.reset();

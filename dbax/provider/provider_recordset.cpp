@@ -11,11 +11,9 @@ using mirdane::hr::kPointer;
 
 namespace {
 
-constexpr char16_t kClosedText[] = u"Operation is not allowed when the object is closed.";
-constexpr char16_t kOpenText[] = u"Operation is not allowed when the object is open.";
-constexpr char16_t kNoCurrentRowText[] =
-    u"Either BOF or EOF is True, or the current record has been deleted. Requested operation "
-    u"requires a current record.";
+using ado::kNoCurrentRecordText;
+using ado::kObjectClosedText;
+using ado::kObjectOpenText;
 
 class ProviderField final : public Field {
  public:
@@ -45,7 +43,7 @@ class ProviderField final : public Field {
 
   HRESULT put_Value(const Variant& value) override {
     auto& core = *buffer_->connection;
-    if (!buffer_->open) return core.Fail(ado::adErrObjectClosed, kClosedText);
+    if (!buffer_->open) return core.Fail(ado::adErrObjectClosed, kObjectClosedText);
     if ((info().attributes & (ado::adFldUpdatable | ado::adFldUnknownUpdatable)) == 0) {
       return core.Fail(ado::adErrIllegalOperation,
                        u"Column " + info().name + u" cannot be updated.");
@@ -69,11 +67,11 @@ class ProviderField final : public Field {
   HRESULT get_Value(Variant* value) override {
     if (!value) return kPointer;
     auto& core = *buffer_->connection;
-    if (!buffer_->open) return core.Fail(ado::adErrObjectClosed, kClosedText);
+    if (!buffer_->open) return core.Fail(ado::adErrObjectClosed, kObjectClosedText);
     const RowBuffer::Cell* cell = nullptr;
     if (buffer_->edit_mode == ado::adEditAdd) cell = &buffer_->pending[index_];
     else if (buffer_->current) cell = &(*buffer_->current)[index_];
-    else return core.Fail(ado::adErrNoCurrentRecord, kNoCurrentRowText);
+    else return core.Fail(ado::adErrNoCurrentRecord, kNoCurrentRecordText);
     *value = cell->set ? cell->value : Variant::Null();
     return kOk;
   }
@@ -133,16 +131,16 @@ HRESULT ProviderRecordset::Fail(HRESULT result, std::u16string description) {
   return result;
 }
 
-HRESULT ProviderRecordset::FailClosed() { return Fail(ado::adErrObjectClosed, kClosedText); }
+HRESULT ProviderRecordset::FailClosed() { return Fail(ado::adErrObjectClosed, kObjectClosedText); }
 
 HRESULT ProviderRecordset::put_Source(const std::u16string& source) {
-  if (IsOpen()) return Fail(ado::adErrObjectOpen, kOpenText);
+  if (IsOpen()) return Fail(ado::adErrObjectOpen, kObjectOpenText);
   source_ = source;
   return kOk;
 }
 
 HRESULT ProviderRecordset::putref_ActiveConnection(const std::shared_ptr<Connection>& connection) {
-  if (IsOpen()) return Fail(ado::adErrObjectOpen, kOpenText);
+  if (IsOpen()) return Fail(ado::adErrObjectOpen, kObjectOpenText);
   if (!connection) {
     connection_.reset();
     return kOk;
@@ -158,7 +156,7 @@ HRESULT ProviderRecordset::putref_ActiveConnection(const std::shared_ptr<Connect
 HRESULT ProviderRecordset::Open(const Variant& source, const Variant& active_connection,
                                 std::int32_t cursor_type, std::int32_t lock_type,
                                 std::int32_t /*options*/) {
-  if (IsOpen()) return Fail(ado::adErrObjectOpen, kOpenText);
+  if (IsOpen()) return Fail(ado::adErrObjectOpen, kObjectOpenText);
   if (const auto* text = source.AsText()) source_ = *text;
   if (const auto& object = active_connection.AsObject()) {
     auto connection = std::dynamic_pointer_cast<Connection>(object);
@@ -171,7 +169,7 @@ HRESULT ProviderRecordset::Open(const Variant& source, const Variant& active_con
   const auto& core = connection_->core();
   if (!core->session) {
     return core->Fail(ado::adErrObjectClosed,
-                      u"The connection is not open: " + std::u16string(kClosedText));
+                      u"The connection is not open: " + std::u16string(kObjectClosedText));
   }
   if (source_.empty()) {
     return core->Fail(ado::adErrInvalidArgument, u"The recordset has no source statement.");
@@ -202,7 +200,7 @@ HRESULT ProviderRecordset::get_Fields(std::shared_ptr<Fields>* fields) {
 }
 
 HRESULT ProviderRecordset::put_CursorType(std::int32_t value) {
-  if (IsOpen()) return Fail(ado::adErrObjectOpen, kOpenText);
+  if (IsOpen()) return Fail(ado::adErrObjectOpen, kObjectOpenText);
   cursor_type_ = value;
   return kOk;
 }
@@ -228,7 +226,7 @@ HRESULT ProviderRecordset::get_CacheSize(std::int32_t* value) {
 }
 
 HRESULT ProviderRecordset::put_CursorLocation(std::int32_t value) {
-  if (IsOpen()) return Fail(ado::adErrObjectOpen, kOpenText);
+  if (IsOpen()) return Fail(ado::adErrObjectOpen, kObjectOpenText);
   cursor_location_ = value;
   return kOk;
 }
@@ -341,7 +339,7 @@ HRESULT ProviderRecordset::MoveFirst() {
 HRESULT ProviderRecordset::MoveNext() {
   if (!IsOpen()) return FailClosed();
   // An insert recordset fetches no rows: it is always at its end.
-  return Fail(ado::adErrNoCurrentRecord, kNoCurrentRowText);
+  return Fail(ado::adErrNoCurrentRecord, kNoCurrentRecordText);
 }
 
 bool ProviderRecordset::BeginRowBatch() {

@@ -10,13 +10,12 @@ namespace {
 
 using mirdane::hr::kOk;
 using mirdane::hr::kPointer;
+using ado::kNoCurrentRecordText;
+using ado::kObjectClosedText;
+using ado::kObjectOpenText;
 
 constexpr char16_t kReadOnlyText[] =
     u"Operation is not allowed in this context: the recordset of a query is read-only.";
-constexpr char16_t kClosedText[] = u"Operation is not allowed when the object is closed.";
-constexpr char16_t kNoCurrentRowText[] =
-    u"Either BOF or EOF is True, or the current record has been deleted. Requested operation "
-    u"requires a current record.";
 
 struct Rows {
   std::shared_ptr<ConnectionCore> connection;
@@ -56,8 +55,10 @@ class ResultField final : public Field {
   }
   HRESULT get_Value(Variant* value) override {
     if (!value) return kPointer;
-    if (!rows_->open) return rows_->connection->Fail(ado::adErrObjectClosed, kClosedText);
-    if (rows_->AtEnd()) return rows_->connection->Fail(ado::adErrNoCurrentRecord, kNoCurrentRowText);
+    if (!rows_->open) return rows_->connection->Fail(ado::adErrObjectClosed, kObjectClosedText);
+    if (rows_->AtEnd()) {
+      return rows_->connection->Fail(ado::adErrNoCurrentRecord, kNoCurrentRecordText);
+    }
     const auto& cell = rows_->result.rows[rows_->position].at(index_);
     *value = cell ? Variant::Text(*cell) : Variant::Null();
     return kOk;
@@ -151,7 +152,9 @@ class ResultRecordset final : public Recordset {
   }
   HRESULT MoveNext() override {
     if (!rows_->open) return Closed();
-    if (rows_->AtEnd()) return rows_->connection->Fail(ado::adErrNoCurrentRecord, kNoCurrentRowText);
+    if (rows_->AtEnd()) {
+      return rows_->connection->Fail(ado::adErrNoCurrentRecord, kNoCurrentRecordText);
+    }
     ++rows_->position;
     return kOk;
   }
@@ -163,11 +166,10 @@ class ResultRecordset final : public Recordset {
 
  private:
   HRESULT Open() {
-    return rows_->connection->Fail(ado::adErrObjectOpen,
-                                   u"Operation is not allowed when the object is open.");
+    return rows_->connection->Fail(ado::adErrObjectOpen, kObjectOpenText);
   }
   HRESULT ReadOnly() { return rows_->connection->Fail(ado::adErrIllegalOperation, kReadOnlyText); }
-  HRESULT Closed() { return rows_->connection->Fail(ado::adErrObjectClosed, kClosedText); }
+  HRESULT Closed() { return rows_->connection->Fail(ado::adErrObjectClosed, kObjectClosedText); }
   static HRESULT Give(std::int32_t value, std::int32_t* out) {
     if (!out) return kPointer;
     *out = value;
